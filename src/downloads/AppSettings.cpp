@@ -1,0 +1,21 @@
+#include "downloads/AppSettings.h"
+
+#include <QSettings>
+
+#include <algorithm>
+
+AppSettings::AppSettings(QObject *parent) : QObject(parent)
+{
+    const int stored = QSettings().value(concurrencyKey, 0).toInt();
+    m_maxConcurrentDownloads = stored < minimumConcurrency ? defaultConcurrency : stored;
+}
+
+void AppSettings::setMaxConcurrentDownloads(int value)
+{
+    const int clamped = std::clamp(value, minimumConcurrency, maximumConcurrency);
+    QSettings().setValue(concurrencyKey, clamped);
+    if (clamped == m_maxConcurrentDownloads)
+        return;
+    m_maxConcurrentDownloads = clamped;
+    Q_EMIT maxConcurrentDownloadsChanged();
+}

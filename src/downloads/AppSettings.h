@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QtQmlIntegration>
+
+// How many downloads may run at once: 1 to 10, default 3, kept in the settings store.
+class AppSettings : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Owned by the application")
+    Q_PROPERTY(int maxConcurrentDownloads READ maxConcurrentDownloads WRITE setMaxConcurrentDownloads NOTIFY maxConcurrentDownloadsChanged)
+
+public:
+    static inline const QString concurrencyKey = QStringLiteral("maxConcurrentDownloads");
+    static constexpr int minimumConcurrency = 1;
+    static constexpr int maximumConcurrency = 10;
+    static constexpr int defaultConcurrency = 3;
+
+    // Starts from the stored value; a missing or non-positive one starts at 3. A stored value
+    // above 10 is taken as it is until the next assignment clamps it.
+    explicit AppSettings(QObject *parent = nullptr);
+
+    int maxConcurrentDownloads() const { return m_maxConcurrentDownloads; }
+    // Clamps to 1...10 and stores the result, also when it is unchanged.
+    void setMaxConcurrentDownloads(int value);
+
+Q_SIGNALS:
+    void maxConcurrentDownloadsChanged();
+
+private:
+    int m_maxConcurrentDownloads = defaultConcurrency;
+};

@@ -1,0 +1,57 @@
+#include "sources/InstagramServiceError.h"
+
+InstagramServiceError InstagramServiceError::notAuthenticated(SocialPlatform platform)
+{
+    InstagramServiceError error(Kind::notAuthenticated);
+    error.m_platform = platform;
+    return error;
+}
+
+InstagramServiceError InstagramServiceError::decoding(const QString &what)
+{
+    InstagramServiceError error(Kind::decoding);
+    error.m_detail = what;
+    return error;
+}
+
+InstagramServiceError InstagramServiceError::http(int status, const std::optional<QString> &body)
+{
+    InstagramServiceError error(Kind::http);
+    error.m_status = status;
+    error.m_detail = body;
+    return error;
+}
+
+InstagramServiceError InstagramServiceError::network(const QString &description)
+{
+    InstagramServiceError error(Kind::network);
+    error.m_detail = description;
+    return error;
+}
+
+QString InstagramServiceError::errorDescription() const
+{
+    switch (m_kind) {
+    case Kind::notAuthenticated:
+        return QStringLiteral("Sign in to %1 first.")
+            .arg(m_platform == SocialPlatform::facebook ? QStringLiteral("Facebook")
+                                                        : QStringLiteral("Instagram"));
+    case Kind::decoding:
+        return QStringLiteral("Couldn't read the response (%1).").arg(m_detail.value_or(QString()));
+    case Kind::http:
+        if (m_detail && !m_detail->isEmpty())
+            return QStringLiteral("HTTP %1: %2").arg(m_status).arg(*m_detail);
+        return QStringLiteral("HTTP %1.").arg(m_status);
+    case Kind::network:
+        return m_detail.value_or(QString());
+    case Kind::invalidURL:
+        return QStringLiteral("That doesn't look like a valid Instagram or Facebook link.");
+    case Kind::profileNotFound:
+        return QStringLiteral("We couldn't find that profile.");
+    case Kind::rateLimited:
+        return QStringLiteral("Too many requests \u2014 try again in a moment.");
+    case Kind::noVideosFound:
+        return QStringLiteral("No videos found on that page (the page may require login or have no public videos).");
+    }
+    return {};
+}
