@@ -88,7 +88,7 @@ std::optional<DetectedLink> URLRouter::detect(const QString &input)
             if (auto name = pathUsername(url))
                 return DetectedLink{ SocialPlatform::facebook, *name };
             if (url.hasQuery()) {
-                const QStringList pieces = url.query(QUrl::PrettyDecoded).split(u'&', Qt::SkipEmptyParts);
+                const QStringList pieces = url.query(QUrl::FullyEncoded).split(u'&', Qt::SkipEmptyParts);
                 for (const QString &piece : pieces) {
                     if (piece.startsWith(QStringLiteral("id=")))
                         return DetectedLink{ SocialPlatform::facebook, piece.mid(3) };

@@ -1,0 +1,130 @@
+#include "TestServer.h"
+
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QMetaEnum>
+#include <QTcpSocket>
+
+namespace {
+
+QByteArray reasonPhrase(int status)
+{
+    const auto meta = QMetaEnum::fromType<QHttpServerResponder::StatusCode>();
+    const char *key = meta.valueToKey(status);
+    return key ? QByteArray(key) : QByteArray("Status");
+}
+
+QByteArray methodName(QHttpServerRequest::Method method)
+{
+    const auto meta = QMetaEnum::fromType<QHttpServerRequest::Method>();
+    const char *key = meta.valueToKey(int(method));
+    return key ? QByteArray(key).toUpper() : QByteArray("UNKNOWN");
+}
+
+} // namespace
+
+QByteArray TestServer::Request::header(const QByteArray &name) const
+{
+    for (const auto &[key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+bool TestServer::Request::hasHeader(const QByteArray &name) const
+{
+    for (const auto &header : headers) {
+        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+TestServer::Response TestServer::Response::json(const QByteArray &body, int status)
+{
+    Response response;
+    response.status = status;
+    response.body = body;
+    return response;
+}
+
+TestServer::Response TestServer::Response::text(const QByteArray &body, int status,
+                                                const QByteArray &contentType)
+{
+    Response response;
+    response.status = status;
+    response.body = body;
+    response.contentType = contentType;
+    return response;
+}
+
+TestServer::TestServer(const QHostAddress &address, QObject *parent)
+    : QAbstractHttpServer(parent), m_address(address)
+{
+    m_port = listen(address, 0);
+    if (m_port == 0)
+        qFatal("TestServer: cannot listen on %s", qPrintable(address.toString()));
+}
+
+QUrl TestServer::origin() const
+{
+    return QUrl(QStringLiteral("http://%1:%2").arg(m_address.toString()).arg(m_port));
+}
+
+QUrl TestServer::url(const QString &pathAndQuery) const
+{
+    return QUrl(origin().toString() + pathAndQuery);
+}
+
+void TestServer::route(const QString &path, Handler handler)
+{
+    m_routes.insert(path, std::move(handler));
+}
+
+void TestServer::route(const QString &path, const Response &response)
+{
+    route(path, [response](const Request &) { return response; });
+}
+
+QList<TestServer::Request> TestServer::requests(const QString &path) const
+{
+    QList<Request> matching;
+    for (const Request &request : m_requests) {
+        if (request.url.path() == path)
+            matching.append(request);
+    }
+    return matching;
+}
+
+void TestServer::writeResponse(QTcpSocket *socket, const Response &response)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' '
+            + reasonPhrase(response.status) + "\r\n";
+    if (!response.contentType.isEmpty())
+        head += "Content-Type: " + response.contentType + "\r\n";
+    for (const auto &[name, value] : response.headers)
+        head += name + ": " + value + "\r\n";
+    head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n\r\n";
+    socket->write(head);
+    socket->write(response.body);
+}
+
+bool TestServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    Request recorded{ methodName(request.method()), request.url(), request.headers(), request.body() };
+    m_requests.append(recorded);
+
+    const auto handler = m_routes.constFind(request.url().path());
+    if (handler == m_routes.constEnd())
+        return false;
+    const Response response = (*handler)(recorded);
+    if (!response.stall)
+        writeResponse(socket, response);
+    return true;
+}
+
+void TestServer::missingHandler(const QHttpServerRequest &, QTcpSocket *socket)
+{
+    writeResponse(socket, Response::text("no route\n", 404));
+}
