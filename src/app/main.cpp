@@ -5,11 +5,14 @@
 #include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
 #include <QQuickStyle>
+#include <QtWebEngineQuick>
 
 Q_IMPORT_QML_PLUGIN(ClipDockPlugin)
 
 int main(int argc, char *argv[])
 {
+    // The browser engine must be set up before the application object exists.
+    QtWebEngineQuick::initialize();
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("ClipDock"));
     QGuiApplication::setApplicationName(QStringLiteral("Clip Dock"));

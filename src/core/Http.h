@@ -24,6 +24,8 @@ public:
     using QNetworkCookieJar::QNetworkCookieJar;
     using QNetworkCookieJar::allCookies;
     using QNetworkCookieJar::setAllCookies;
+    using QNetworkCookieJar::insertCookie;
+    using QNetworkCookieJar::deleteCookie;
 };
 
 // A failure of the transport itself (no connection, reset, time-out), passed on with its own
