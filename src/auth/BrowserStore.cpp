@@ -22,8 +22,6 @@ BrowserStore::BrowserStore(QWebEngineCookieStore *engineStore, QObject *parent)
                 remove(c);
                 emit changed();
             });
-    // Replays every stored cookie through cookieAdded, which fills the mirror.
-    m_engine->loadAllCookies();
 }
 
 QWebEngineProfile *BrowserStore::profile()

@@ -3,9 +3,11 @@
 // The embedded browser's cookie store: the persistent default WebEngine profile shared by the
 // login page and the hidden Facebook page.
 //
-// WebEngine offers no "read all cookies" call, only change notices (cookieAdded, cookieRemoved)
-// and loadAllCookies(), which replays every stored cookie through cookieAdded. BrowserStore keeps a
-// mirror fed by those notices; reading "all cookies of the browser" reads the mirror. Deleting a
+// WebEngine offers no "read all cookies" call, only change notices (cookieAdded, cookieRemoved).
+// BrowserStore keeps a mirror fed by those notices; reading "all cookies of the browser" reads the
+// mirror. The engine's loadAllCookies() does not replay the cookies kept from earlier runs in the
+// Qt this app builds with, so the mirror starts empty each run; the app-wide jar keeps its own
+// copy of the sessions across runs instead. Deleting a
 // cookie drops it from the mirror at once and asks the engine to delete it, so a copy that runs
 // while the deletion is still under way cannot bring it back.
 

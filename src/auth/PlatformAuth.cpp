@@ -4,6 +4,8 @@
 #include "core/Config.h"
 #include "core/Http.h"
 
+#include <algorithm>
+
 namespace {
 
 QString csrfCookieName(SocialPlatform platform)
@@ -108,9 +110,12 @@ void PlatformAuth::signOut()
 {
     const QString key = cookieDomainKey();
     auto *jar = Http::jar();
+    QList<QNetworkCookie> fromJar;
     for (const auto &cookie : jar->allCookies()) {
-        if (cookie.domain().contains(key))
+        if (cookie.domain().contains(key)) {
             jar->deleteCookie(cookie);
+            fromJar.append(cookie);
+        }
     }
 
     if (m_store) {
@@ -119,6 +124,14 @@ void PlatformAuth::signOut()
         QList<QNetworkCookie> doomed;
         for (const auto &cookie : m_store->cookies()) {
             if (cookie.domain().contains(key))
+                doomed.append(cookie);
+        }
+        // The browser also keeps the cookies of earlier runs, which it does not report; the jar
+        // kept its copies of them, so those are deleted from the browser as well.
+        for (const auto &cookie : fromJar) {
+            if (std::none_of(doomed.cbegin(), doomed.cend(), [&](const QNetworkCookie &known) {
+                    return known.hasSameIdentifier(cookie);
+                }))
                 doomed.append(cookie);
         }
         deleteInTurn(m_store, doomed);

@@ -16,16 +16,32 @@
 
 class QNetworkAccessManager;
 
-// The process-wide jar: look-up by URL, list-all, set and delete.
+// The process-wide jar: look-up by URL, list-all, set and delete. A jar given a file keeps its
+// lasting cookies there (those with an expiry date, as a browser would), so a session survives a
+// restart of the app; session-only and expired cookies are never written.
 class CookieJar : public QNetworkCookieJar
 {
     Q_OBJECT
 public:
-    using QNetworkCookieJar::QNetworkCookieJar;
+    explicit CookieJar(QObject *parent = nullptr) : QNetworkCookieJar(parent) {}
+    CookieJar(const QString &filePath, QObject *parent);
+
     using QNetworkCookieJar::allCookies;
-    using QNetworkCookieJar::setAllCookies;
-    using QNetworkCookieJar::insertCookie;
-    using QNetworkCookieJar::deleteCookie;
+    void setAllCookies(const QList<QNetworkCookie> &cookies);
+    bool insertCookie(const QNetworkCookie &cookie) override;
+    bool updateCookie(const QNetworkCookie &cookie) override;
+    bool deleteCookie(const QNetworkCookie &cookie) override;
+    bool setCookiesFromUrl(const QList<QNetworkCookie> &cookies, const QUrl &url) override;
+
+    // Writes the file now rather than with the next turn of the event loop.
+    void save();
+
+private:
+    void load();
+    void scheduleSave();
+
+    QString m_filePath;
+    bool m_savePending = false;
 };
 
 // A failure of the transport itself (no connection, reset, time-out), passed on with its own
@@ -65,6 +81,12 @@ std::optional<NetworkError> transportError(QNetworkReply *reply);
 
 // The text shown when a request times out.
 QString timeoutMessage();
+
+// Lets `request` follow redirects only to `domainKey` itself or a subdomain of it, and never from
+// https to http. Qt copies every header of a request to whatever host a redirect names, so a
+// request that carries a session in explicit headers must not leave the session's domain. Any
+// other redirect ends send() with a NetworkError naming the refused host.
+void confineRedirects(QNetworkRequest &request, const QString &domainKey);
 
 using Completion = std::function<void(const Outcome<NetworkError, HttpResponse> &)>;
 
