@@ -79,6 +79,7 @@ Config Config::fromEnvironment()
     overrideText(config.imageCdnPrefix, "CLIPDOCK_IMAGE_CDN_PREFIX");
     overrideInt(config.facebookSettleMs, "CLIPDOCK_FB_SETTLE_MS");
     overrideInt(config.facebookScrollMs, "CLIPDOCK_FB_SCROLL_MS");
+    overrideInt(config.downloadTimeoutMs, "CLIPDOCK_DOWNLOAD_TIMEOUT_MS");
     return config;
 }
 

@@ -24,6 +24,8 @@ struct Config
     // The hidden Facebook page's waits; only tests shorten them.
     int facebookSettleMs = 3000;    // CLIPDOCK_FB_SETTLE_MS
     int facebookScrollMs = 1800;    // CLIPDOCK_FB_SCROLL_MS
+    // A download fails once no data has arrived for this long; only tests shorten it.
+    int downloadTimeoutMs = 60'000; // CLIPDOCK_DOWNLOAD_TIMEOUT_MS
 
     static Config defaults();
     static Config fromEnvironment();

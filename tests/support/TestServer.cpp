@@ -5,6 +5,8 @@
 #include <QMetaEnum>
 #include <QTcpSocket>
 
+#include <algorithm>
+
 namespace {
 
 QByteArray reasonPhrase(int status)
@@ -87,6 +89,11 @@ void TestServer::route(const QString &path, const Response &response)
     route(path, [response](const Request &) { return response; });
 }
 
+void TestServer::routeRaw(const QString &path, RawHandler handler)
+{
+    m_rawRoutes.insert(path, std::move(handler));
+}
+
 QList<TestServer::Request> TestServer::requests(const QString &path) const
 {
     QList<Request> matching;
@@ -99,22 +106,48 @@ QList<TestServer::Request> TestServer::requests(const QString &path) const
 
 void TestServer::writeResponse(QTcpSocket *socket, const Response &response)
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' '
-            + reasonPhrase(response.status) + "\r\n";
-    if (!response.contentType.isEmpty())
-        head += "Content-Type: " + response.contentType + "\r\n";
-    for (const auto &[name, value] : response.headers)
-        head += name + ": " + value + "\r\n";
-    head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n\r\n";
-    socket->write(head);
+    writeHead(socket, response.status, response.contentType, response.headers,
+              response.body.size());
     socket->write(response.body);
+}
+
+void TestServer::writeHead(QTcpSocket *socket, int status, const QByteArray &contentType,
+                           const Headers &headers, std::optional<qint64> contentLength)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status)
+            + "\r\n";
+    if (!contentType.isEmpty())
+        head += "Content-Type: " + contentType + "\r\n";
+    for (const auto &[name, value] : headers)
+        head += name + ": " + value + "\r\n";
+    if (contentLength)
+        head += "Content-Length: " + QByteArray::number(*contentLength) + "\r\n";
+    head += "\r\n";
+    socket->write(head);
+}
+
+void TestServer::track(QTcpSocket *socket)
+{
+    if (m_openSockets.contains(socket))
+        return;
+    m_openSockets.insert(socket);
+    m_maxOpenConnections = std::max(m_maxOpenConnections, openConnections());
+    const auto forget = [this, socket] { m_openSockets.remove(socket); };
+    connect(socket, &QAbstractSocket::disconnected, this, forget);
+    connect(socket, &QObject::destroyed, this, forget);
 }
 
 bool TestServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     Request recorded{ methodName(request.method()), request.url(), request.headers(), request.body() };
     m_requests.append(recorded);
+    track(socket);
 
+    const auto raw = m_rawRoutes.constFind(request.url().path());
+    if (raw != m_rawRoutes.constEnd()) {
+        (*raw)(recorded, socket);
+        return true;
+    }
     const auto handler = m_routes.constFind(request.url().path());
     if (handler == m_routes.constEnd())
         return false;

@@ -1,7 +1,8 @@
 #pragma once
 
-// A local HTTP server for tests: it answers registered paths with canned or computed responses,
-// records every request it receives, and listens on loopback only, on a free port.
+// A local HTTP server for tests: it answers registered paths with canned or computed responses
+// (or hands the socket to a raw handler that answers at its own pace), records every request it
+// receives, counts the connections open at once, and listens on loopback only, on a free port.
 
 #include <QAbstractHttpServer>
 #include <QByteArray>
@@ -9,9 +10,11 @@
 #include <QHostAddress>
 #include <QList>
 #include <QPair>
+#include <QSet>
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 class TestServer : public QAbstractHttpServer
 {
@@ -46,6 +49,10 @@ public:
     };
 
     using Handler = std::function<Response(const Request &)>;
+    // Answers on the socket itself, at its own pace: headers, then a body in pieces, a stall, a
+    // reset (QTcpSocket::abort()) or an early close. The socket may be kept (through a QPointer)
+    // after the handler returns; the server deletes it once the client disconnects.
+    using RawHandler = std::function<void(const Request &, QTcpSocket *)>;
 
     // 127.0.0.1 by default; 127.0.0.2 gives a second host with cookies of its own.
     explicit TestServer(const QHostAddress &address = QHostAddress::LocalHost,
@@ -59,14 +66,24 @@ public:
     // replaces the earlier one. Unknown paths get 404.
     void route(const QString &path, Handler handler);
     void route(const QString &path, const Response &response);
+    void routeRaw(const QString &path, RawHandler handler);
 
     QList<Request> requests() const { return m_requests; }
     QList<Request> requests(const QString &path) const;
     int requestCount(const QString &path) const { return int(requests(path).size()); }
     void clearRequests() { m_requests.clear(); }
 
+    // Connections that have sent a request and are still open: now, and the most at once since
+    // the server started or the last resetConnectionCount().
+    int openConnections() const { return int(m_openSockets.size()); }
+    int maxOpenConnections() const { return m_maxOpenConnections; }
+    void resetConnectionCount() { m_maxOpenConnections = openConnections(); }
+
     // Writes a complete response on a socket.
     static void writeResponse(QTcpSocket *socket, const Response &response);
+    // Writes only the status line and headers; Content-Length only when `contentLength` is given.
+    static void writeHead(QTcpSocket *socket, int status, const QByteArray &contentType,
+                          const Headers &headers = {}, std::optional<qint64> contentLength = {});
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -75,6 +92,11 @@ protected:
 private:
     QHostAddress m_address;
     quint16 m_port = 0;
+    void track(QTcpSocket *socket);
+
     QHash<QString, Handler> m_routes;
+    QHash<QString, RawHandler> m_rawRoutes;
+    QSet<QTcpSocket *> m_openSockets;
+    int m_maxOpenConnections = 0;
     QList<Request> m_requests;
 };

@@ -1,0 +1,673 @@
+// The Instagram source against the simulated web API: what goes over the wire, how statuses and
+// payloads become errors, how items become reels, and how the page walk ends.
+
+#include "FetchRecorder.h"
+#include "InstagramSimulator.h"
+#include "TestEnvironment.h"
+#include "TestServer.h"
+
+#include "auth/BrowserStore.h"
+#include "auth/PlatformAuth.h"
+#include "core/Config.h"
+#include "core/Http.h"
+#include "core/URLRouter.h"
+#include "core/WebIdentity.h"
+#include "sources/RealInstagramService.h"
+
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+using Options = InstagramSimulator::ProfileOptions;
+using Ending = InstagramSimulator::Ending;
+using Response = TestServer::Response;
+using Cookies = QList<QNetworkCookie>;
+Q_DECLARE_METATYPE(Options)
+Q_DECLARE_METATYPE(Response)
+
+namespace {
+
+QNetworkCookie cookie(const QByteArray &name, const QByteArray &value)
+{
+    QNetworkCookie c(name, value);
+    c.setDomain(QStringLiteral("127.0.0.1"));
+    c.setPath(QStringLiteral("/"));
+    return c;
+}
+
+const Cookies signedIn{ cookie("sessionid", "s3ss"), cookie("csrftoken", "tok") };
+
+// A rendition named after its file.
+QByteArray video(const char *name, int width)
+{
+    return QByteArray(R"({"url":"https://cdn.test/)") + name + R"(.mp4","width":)"
+            + QByteArray::number(width) + '}';
+}
+
+const QByteArray oneVideo = R"("video_versions":[)" + video("a", 720) + ']';
+
+// "1080p=a 720p=b 480p=c audio=c": each quality present, with its rendition's name.
+QString qualities(const QHash<VideoQuality, QUrl> &variants)
+{
+    const QList<std::pair<VideoQuality, QString>> labels{ { VideoQuality::hd1080, "1080p" },
+        { VideoQuality::hd720, "720p" }, { VideoQuality::sd480, "480p" }, { VideoQuality::audio, "audio" } };
+    QStringList parts;
+    for (const auto &[quality, label] : labels) {
+        if (variants.contains(quality))
+            parts.append(label + u'=' + variants.value(quality).fileName().chopped(4));
+    }
+    return parts.join(u' ');
+}
+
+QJsonObject object(const QByteArray &json)
+{
+    return QJsonDocument::fromJson(json).object();
+}
+
+// "name: value" for each header the source sets, in the order received; what the network stack
+// adds is left out.
+QByteArrayList sourceHeaders(const TestServer::Request &request)
+{
+    static const QByteArrayList names{ "user-agent", "x-ig-app-id", "x-asbd-id", "x-requested-with",
+        "accept", "accept-language", "origin", "sec-fetch-dest", "sec-fetch-mode", "sec-fetch-site",
+        "referer", "x-csrftoken", "cookie", "content-type" };
+    QByteArrayList headers;
+    for (const auto &[name, value] : request.headers) {
+        if (names.contains(name.toLower()))
+            headers.append(name.toLower() + ": " + value);
+    }
+    return headers;
+}
+
+} // namespace
+
+class TestInstagram : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void requestShape_data();
+    void requestShape();
+    void statusMessages_data();
+    void statusMessages();
+    void userInfo_data();
+    void userInfo();
+    void renditionsToQualities_data();
+    void renditionsToQualities();
+    void reelFields_data();
+    void reelFields();
+    void pageWalk_data();
+    void pageWalk();
+    void cancellation_data();
+    void cancellation();
+    void notSignedIn_data();
+    void notSignedIn();
+    void redirects_data();
+    void redirects();
+
+private:
+    void signIn(const Cookies &cookies);
+    bool run(FetchRecorder &recorder, const QString &text);
+
+    TestEnvironment m_environment;
+    std::unique_ptr<TestServer> m_server;
+    std::unique_ptr<InstagramSimulator> m_instagram;
+    BrowserStore m_store; // detached: the jar alone decides
+    std::unique_ptr<PlatformAuth> m_auth;
+    std::unique_ptr<RealInstagramService> m_service;
+};
+
+void TestInstagram::init()
+{
+    Http::jar()->setAllCookies({});
+    m_server = std::make_unique<TestServer>();
+    m_instagram = std::make_unique<InstagramSimulator>(*m_server);
+    TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", m_server->origin() } });
+    signIn(signedIn);
+}
+
+void TestInstagram::cleanup()
+{
+    m_service.reset();
+    m_auth.reset();
+    m_instagram.reset();
+    m_server.reset();
+}
+
+void TestInstagram::signIn(const Cookies &cookies)
+{
+    Http::jar()->setAllCookies({});
+    for (const QNetworkCookie &c : cookies)
+        Http::jar()->insertCookie(c);
+    m_service.reset();
+    m_auth = std::make_unique<PlatformAuth>(SocialPlatform::instagram, &m_store);
+    QSignalSpy synced(m_auth.get(), &PlatformAuth::synced);
+    QVERIFY(synced.wait());
+    m_service = std::make_unique<RealInstagramService>(m_auth.get(), WebIdentity::instagramAppID(),
+                                                       WebIdentity::desktopUserAgent());
+}
+
+// Fetches and runs the event loop until the fetch ends. QTest::qWaitFor naps between rounds of
+// events, which adds up to seconds over a walk of hundreds of pages.
+bool TestInstagram::run(FetchRecorder &recorder, const QString &text)
+{
+    QEventLoop loop;
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    m_service->fetchProfile(text, Cancellation(), recorder.onUpdate(),
+                            [&loop, done = recorder.done()](const Outcome<InstagramServiceError> &outcome) {
+        done(outcome);
+        loop.quit();
+    });
+    loop.exec();
+    return recorder.finished();
+}
+
+void TestInstagram::requestShape_data()
+{
+    QTest::addColumn<Cookies>("cookies");
+    QTest::addColumn<bool>("emptyJarAfterSignIn");
+    QTest::addColumn<QByteArrayList>("session");
+
+    QTest::newRow("session and token") << signedIn << false
+            << QByteArrayList{ "x-csrftoken: tok", "cookie: sessionid=s3ss; csrftoken=tok" };
+    QTest::newRow("session without token") << Cookies{ cookie("sessionid", "s3ss") } << false
+            << QByteArrayList{ "cookie: sessionid=s3ss" };
+    QTest::newRow("jar emptied after sign-in") << signedIn << true << QByteArrayList{};
+}
+
+void TestInstagram::requestShape()
+{
+    QFETCH(Cookies, cookies);
+    QFETCH(bool, emptyJarAfterSignIn);
+    QFETCH(QByteArrayList, session);
+
+    signIn(cookies);
+    if (emptyJarAfterSignIn)
+        Http::jar()->setAllCookies({});
+    Options options;
+    options.trickyCursors = true; // "Q+V/F= &c<n>"
+    m_instagram->addProfile("nasa", 30, 12, options);
+    FetchRecorder recorder;
+    QVERIFY(run(recorder, "https://www.instagram.com/NASA/reels/"));
+    QVERIFY2(recorder.outcome->succeeded(), qPrintable(recorder.errorMessage()));
+    QCOMPARE(recorder.updates.last().reels.size(), 30); // every cursor reached the server intact
+
+    const QByteArray origin = m_server->origin().toString().toUtf8();
+    const QByteArrayList common{ "user-agent: " + WebIdentity::desktopUserAgent().toUtf8(),
+        "x-ig-app-id: 417305928164253", "x-asbd-id: 552019", "x-requested-with: XMLHttpRequest",
+        "accept: */*", "accept-language: en-US,en;q=0.9", "origin: " + origin,
+        "sec-fetch-dest: empty", "sec-fetch-mode: cors", "sec-fetch-site: same-origin" };
+
+    const auto requests = m_server->requests();
+    QCOMPARE(requests.size(), 4);
+    QCOMPARE(requests.at(0).method, "GET");
+    QCOMPARE(requests.at(0).url.query(), "username=nasa");
+    QCOMPARE(sourceHeaders(requests.at(0)),
+             common + QByteArrayList{ "referer: " + origin + "/nasa/" } + session);
+
+    const QByteArray form = "target_user_id=" + m_instagram->userID("nasa").toUtf8()
+            + "&page_size=12&include_feed_video=true";
+    const QByteArrayList bodies{ form, form + "&max_id=Q%2BV%2FF%3D%20%26c2",
+                                 form + "&max_id=Q%2BV%2FF%3D%20%26c3" };
+    for (int page = 0; page < 3; ++page) {
+        const auto &request = requests.at(page + 1);
+        QCOMPARE(request.method, "POST");
+        QCOMPARE(request.url.path(), InstagramSimulator::clipsPath);
+        QCOMPARE(request.body, bodies.at(page));
+        QCOMPARE(sourceHeaders(request), common + QByteArrayList{ "referer: " + origin + "/" } + session
+                         + QByteArrayList{ "content-type: application/x-www-form-urlencoded" });
+    }
+}
+
+void TestInstagram::statusMessages_data()
+{
+    QTest::addColumn<int>("page"); // 0: the profile lookup
+    QTest::addColumn<Response>("response");
+    QTest::addColumn<QString>("message");
+
+    const auto text = [](const QByteArray &body, int status) { return Response::text(body, status); };
+    const QString notFound = "We couldn't find that profile.";
+    const QString tooMany = QString::fromUtf8("Too many requests \u2014 try again in a moment.");
+    const QString notJson = "illegal value";
+    const QString userPayload = "Couldn't read the response (user payload).";
+    const QString clipsPayload = "Couldn't read the response (clips payload).";
+    const QByteArray thumbsUp = "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD"; // one character, four UTF-16 units
+
+    QTest::newRow("lookup 404 whatever the body") << 0 << text("{\"message\": \"gone\"}", 404) << notFound;
+    QTest::newRow("lookup 429") << 0 << text("slow down", 429) << tooMany;
+    QTest::newRow("lookup 403, JSON over several lines")
+            << 0 << text("{\n  \"message\": \"checkpoint_required\",\n  \"status\": \"fail\"\n}\n", 403)
+            << R"(HTTP 403: {   "message": "checkpoint_required",   "status": "fail" })";
+    QTest::newRow("lookup 500, empty body") << 0 << text("", 500) << "HTTP 500.";
+    QTest::newRow("lookup 502, only blank lines") << 0 << text("\n \t\r\n", 502) << "HTTP 502.";
+    QTest::newRow("lookup 500, cut after 160 characters")
+            << 0 << text("\t" + QByteArray(200, 'x'), 500) << "HTTP 500: " + QString(160, 'x');
+    QTest::newRow("lookup 401, CRLF and CR lines") << 0 << text("line one\r\nline two\rline three\r\n", 401)
+            << "HTTP 401: line one line two line three";
+    QTest::newRow("lookup 403, not UTF-8") << 0 << text("\xFF\xFE oops", 403) << "HTTP 403.";
+    QTest::newRow("lookup 500, the cut keeps a character whole")
+            << 0 << text(QByteArray(159, 'a') + thumbsUp + "tail", 500)
+            << "HTTP 500: " + QString(159, 'a') + QString::fromUtf8(thumbsUp);
+    QTest::newRow("lookup 200, a login page") << 0 << text("<html>login</html>", 200) << notJson;
+    QTest::newRow("lookup without data.user") << 0 << Response::json(R"({"data":{}})") << userPayload;
+    QTest::newRow("lookup with a numeric id")
+            << 0 << Response::json(R"({"data":{"user":{"id":123,"username":"nasa"}}})") << userPayload;
+
+    QTest::newRow("page 1: 403, no update at all") << 1 << text("denied", 403) << "HTTP 403: denied";
+    QTest::newRow("page 3: 404") << 3 << text("", 404) << notFound;
+    QTest::newRow("page 3: 429") << 3 << text("", 429) << tooMany;
+    QTest::newRow("page 3: 500 over lines") << 3 << text("Internal\nServer Error\n", 500)
+            << "HTTP 500: Internal Server Error";
+    QTest::newRow("page 3: not JSON") << 3 << text("<html>", 200) << notJson;
+    QTest::newRow("page 3: items not a list") << 3 << Response::json(R"({"items":{}})") << clipsPayload;
+    QTest::newRow("page 3: an item not an object") << 3 << Response::json(R"({"items":[{},3]})") << clipsPayload;
+    QTest::newRow("page 3: a list at the top") << 3 << Response::json("[]") << clipsPayload;
+}
+
+void TestInstagram::statusMessages()
+{
+    QFETCH(int, page);
+    QFETCH(Response, response);
+    QFETCH(QString, message);
+
+    m_instagram->addProfile("nasa", 60);
+    if (page == 0)
+        m_instagram->setLookupResponse("nasa", response);
+    else
+        m_instagram->setPageResponse("nasa", page, response);
+    FetchRecorder recorder;
+    QVERIFY(run(recorder, "nasa"));
+
+    QVERIFY(recorder.outcome->failed());
+    QCOMPARE(recorder.errorMessage(), message);
+    // What came before the failing page stays delivered, one update per page.
+    QCOMPARE(recorder.updates.size(), std::max(0, page - 1));
+    for (int i = 0; i < recorder.updates.size(); ++i)
+        QCOMPARE(recorder.updates.at(i).reels.size(), 12 * (i + 1));
+    QCOMPARE(m_server->requestCount(InstagramSimulator::clipsPath), page);
+}
+
+void TestInstagram::userInfo_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("user"); // $ID stands for the simulator's user id
+    QTest::addColumn<QString>("username");
+    QTest::addColumn<QString>("displayName");
+    QTest::addColumn<QString>("avatar");
+    QTest::addColumn<qint64>("followers");
+    QTest::addColumn<qint64>("reelCount");
+    QTest::addColumn<bool>("verified");
+
+    QTest::newRow("full record") << "nasa"
+            << QByteArray(R"({"id":"$ID","username":"nasa","full_name":"NASA","profile_pic_url_hd":"https://cdn.test/hd.jpg",
+                 "profile_pic_url":"https://cdn.test/sd.jpg","edge_followed_by":{"count":97000000},
+                 "edge_felix_video_timeline":{"count":1234},"is_verified":true})")
+            << "nasa" << "NASA" << "https://cdn.test/hd.jpg" << qint64(97000000) << qint64(1234) << true;
+    QTest::newRow("standard picture only")
+            << "nasa" << QByteArray(R"({"id":"$ID","profile_pic_url":"https://cdn.test/sd.jpg"})")
+            << "nasa" << "nasa" << "https://cdn.test/sd.jpg" << qint64(0) << qint64(0) << false;
+    QTest::newRow("empty name shows the username")
+            << "nasa" << QByteArray(R"({"id":"$ID","username":"NASA.Official","full_name":""})")
+            << "NASA.Official" << "NASA.Official" << "" << qint64(0) << qint64(0) << false;
+    QTest::newRow("fields of other types fall back")
+            << "nasa" << QByteArray(R"({"id":"$ID","username":7,"full_name":null,"profile_pic_url_hd":5,
+                 "profile_pic_url":"https://cdn.test/sd.jpg","edge_followed_by":{"count":"12"},
+                 "edge_felix_video_timeline":{"count":12.5},"is_verified":"true"})")
+            << "nasa" << "nasa" << "https://cdn.test/sd.jpg" << qint64(0) << qint64(0) << false;
+    QTest::newRow("picture that is no web address")
+            << "nasa" << QByteArray(R"({"id":"$ID","profile_pic_url_hd":"file:///etc/passwd"})")
+            << "nasa" << "nasa" << "" << qint64(0) << qint64(0) << false;
+    QTest::newRow("handle outside ASCII is percent-encoded")
+            << "@Café" << QByteArray(R"({"id":"$ID"})")
+            << "café" << "café" << "" << qint64(0) << qint64(0) << false;
+}
+
+void TestInstagram::userInfo()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, user);
+
+    const QString handle = URLRouter::detect(typed)->identifier;
+    m_instagram->addProfile(handle, 0);
+    user.replace("$ID", m_instagram->userID(handle).toUtf8());
+    m_instagram->setLookupResponse(handle, Response::json(R"({"data":{"user":)" + user + "}}"));
+    FetchRecorder recorder;
+    QVERIFY(run(recorder, typed));
+    QVERIFY2(recorder.outcome->succeeded(), qPrintable(recorder.errorMessage()));
+
+    QCOMPARE(recorder.updates.size(), 1);
+    const InstagramProfile profile = recorder.updates.first().profile;
+    QCOMPARE(profile.platform, SocialPlatform::instagram);
+    QTEST(profile.username, "username");
+    QTEST(profile.displayName, "displayName");
+    QTEST(profile.avatarURL.toString(), "avatar");
+    QTEST(profile.followerCount, "followers");
+    QTEST(profile.reelCount, "reelCount");
+    QTEST(profile.isVerified, "verified");
+}
+
+void TestInstagram::renditionsToQualities_data()
+{
+    QTest::addColumn<QByteArray>("item");
+    QTest::addColumn<QString>("qualities"); // empty: not a reel
+
+    const auto reel = [](const QByteArray &versions) {
+        return R"({"media":{"id":"r","video_versions":[)" + versions + "]}}";
+    };
+    QTest::newRow("1080, 720, 480") << reel(video("a", 1080) + ',' + video("b", 720) + ',' + video("c", 480))
+            << "1080p=a 720p=b 480p=c audio=c";
+    QTest::newRow("a single 720") << reel(video("a", 720)) << "720p=a audio=a";
+    QTest::newRow("1440 and 1080") << reel(video("a", 1440) + ',' + video("b", 1080)) << "1080p=a audio=b";
+    QTest::newRow("equal widths keep their order") << reel(video("a", 720) + ',' + video("b", 720))
+            << "720p=a audio=b";
+    QTest::newRow("bounds 1000, 999, 700, 699")
+            << reel(video("a", 699) + ',' + video("b", 1000) + ',' + video("c", 700) + ',' + video("d", 999))
+            << "1080p=b 720p=d 480p=a audio=a";
+    QTest::newRow("640 and 480 are both 480p") << reel(video("a", 480) + ',' + video("b", 640))
+            << "480p=b audio=a";
+    QTest::newRow("missing or fractional width counts as 0")
+            << reel(R"({"url":"https://cdn.test/a.mp4"},{"url":"https://cdn.test/b.mp4","width":"1080"},)"
+                    R"({"url":"https://cdn.test/c.mp4","width":720.5},)" + video("d", 720))
+            << "720p=d 480p=a audio=c";
+    QTest::newRow("unusable addresses are skipped")
+            << reel(R"({"width":1080},{"url":5,"width":1080},{"url":"file:///etc/passwd","width":1080},)"
+                    R"({"url":"not a url","width":1080},)" + video("e", 720))
+            << "720p=e audio=e";
+    QTest::newRow("an address outside ASCII is encoded, not dropped")
+            << reel(R"({"url":"https://cdn.test/vidéo.mp4","width":720})") << QString("720p=vidéo audio=vidéo");
+    QTest::newRow("bare item") << R"({"id":"r","video_versions":[)" + video("a", 480) + "]}" << "480p=a audio=a";
+    QTest::newRow("\"media\" that is no object: the item itself")
+            << R"({"media":"x","video_versions":[)" + video("a", 480) + "]}" << "480p=a audio=a";
+    QTest::newRow("no usable address") << reel(R"({"url":"ftp://cdn.test/a.mp4","width":720})") << "";
+    QTest::newRow("empty renditions") << reel("") << "";
+    QTest::newRow("a rendition that is no object") << reel(video("a", 720) + ",3") << "";
+    QTest::newRow("photo") << QByteArray(R"({"media":{"id":"p","image_versions2":{}}})") << "";
+    QTest::newRow("renditions not a list") << QByteArray(R"({"id":"r","video_versions":{}})") << "";
+    QTest::newRow("empty media") << QByteArray(R"({"media":{}})") << "";
+    QTest::newRow("empty item") << QByteArray("{}") << "";
+}
+
+void TestInstagram::renditionsToQualities()
+{
+    QFETCH(QByteArray, item);
+    QFETCH(QString, qualities);
+
+    const auto reel = RealInstagramService::parseReel(object(item));
+    QCOMPARE(reel.has_value(), !qualities.isEmpty());
+    if (reel)
+        QCOMPARE(::qualities(reel->variants), qualities);
+}
+
+void TestInstagram::reelFields_data()
+{
+    QTest::addColumn<QByteArray>("item");
+    QTest::addColumn<QString>("id");        // "*": a fresh random id
+    QTest::addColumn<QString>("thumbnail"); // a path after the placeholder base, or an address
+    QTest::addColumn<qint64>("duration");
+    QTest::addColumn<qint64>("views");
+    QTest::addColumn<qint64>("likes");
+    QTest::addColumn<qint64>("postedAtMs"); // -1: about now
+
+    const QByteArray thumb = R"("image_versions2":{"candidates":[{"url":"https://cdn.test/t.jpg"}]})";
+    const QByteArray all = "{" + oneVideo + R"(,"id":"r1","pk":"9",)" + thumb
+            + R"(,"video_duration":14.5,"play_count":10,"view_count":11,"like_count":3,"taken_at":1700000000})";
+
+    QTest::newRow("wrapped in media") << R"({"media":)" + all + "}" << "r1" << "https://cdn.test/t.jpg"
+            << qint64(15) << qint64(10) << qint64(3) << qint64(1700000000000);
+    QTest::newRow("bare") << all << "r1" << "https://cdn.test/t.jpg"
+            << qint64(15) << qint64(10) << qint64(3) << qint64(1700000000000);
+    QTest::newRow("nothing but a rendition") << "{" + oneVideo + R"(,"id":"r1"})" << "r1" << "r1/480/854"
+            << qint64(15) << qint64(0) << qint64(0) << qint64(-1);
+    QTest::newRow("pk as text") << "{" + oneVideo + R"(,"id":5,"pk":"77"})" << "77" << "77/480/854"
+            << qint64(15) << qint64(0) << qint64(0) << qint64(-1);
+    QTest::newRow("pk as number") << "{" + oneVideo + R"(,"pk":77})" << "*" << "*/480/854"
+            << qint64(15) << qint64(0) << qint64(0) << qint64(-1);
+    QTest::newRow("14.49 s, views under view_count, fractional time")
+            << "{" + oneVideo + R"(,"id":"r1","video_duration":14.49,"play_count":"10","view_count":11,"taken_at":1700000000.75})"
+            << "r1" << "r1/480/854" << qint64(14) << qint64(11) << qint64(0) << qint64(1700000000750);
+    QTest::newRow("negative half rounds away from zero")
+            << "{" + oneVideo + R"(,"id":"r1","video_duration":-2.5})" << "r1" << "r1/480/854"
+            << qint64(-3) << qint64(0) << qint64(0) << qint64(-1);
+    QTest::newRow("duration and time as text")
+            << "{" + oneVideo + R"(,"id":"r1","video_duration":"12","taken_at":"1700000000"})" << "r1"
+            << "r1/480/854" << qint64(15) << qint64(0) << qint64(0) << qint64(-1);
+    QTest::newRow("duration beyond 64 bits") << "{" + oneVideo + R"(,"id":"r1","video_duration":1e30})"
+            << "r1" << "r1/480/854" << qint64(15) << qint64(0) << qint64(0) << qint64(-1);
+    QTest::newRow("only the first thumbnail candidate counts")
+            << "{" + oneVideo + R"(,"id":"r1","image_versions2":{"candidates":[{"url":"bad"},{"url":"https://cdn.test/t.jpg"}]}})"
+            << "r1" << "r1/480/854" << qint64(15) << qint64(0) << qint64(0) << qint64(-1);
+    QTest::newRow("id with a slash and a hash stays one path segment")
+            << "{" + oneVideo + R"(,"id":"a/b#c"})" << "a/b#c" << "a%2Fb%23c/480/854"
+            << qint64(15) << qint64(0) << qint64(0) << qint64(-1);
+}
+
+void TestInstagram::reelFields()
+{
+    QFETCH(QByteArray, item);
+    QFETCH(QString, id);
+    QFETCH(QString, thumbnail);
+    QFETCH(qint64, postedAtMs);
+
+    const auto reel = RealInstagramService::parseReel(object(item));
+    QVERIFY(reel);
+    if (id == "*") {
+        QVERIFY2(!QUuid(reel->id).isNull(), qPrintable(reel->id));
+        id = reel->id;
+    }
+    QCOMPARE(reel->id, id);
+    thumbnail.replace("*", reel->id);
+    QCOMPARE(reel->thumbnailURL.toString(QUrl::FullyEncoded),
+             thumbnail.startsWith("https:") ? thumbnail : Config::current().placeholderImageBase() + thumbnail);
+    QTEST(reel->durationSeconds, "duration");
+    QTEST(reel->viewCount, "views");
+    QTEST(reel->likeCount, "likes");
+    if (postedAtMs >= 0)
+        QCOMPARE(reel->postedAt.toMSecsSinceEpoch(), postedAtMs);
+    else
+        QVERIFY(qAbs(reel->postedAt.secsTo(QDateTime::currentDateTime())) < 60);
+}
+
+void TestInstagram::pageWalk_data()
+{
+    QTest::addColumn<int>("reelCount");
+    QTest::addColumn<Options>("options");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<int>("reels");
+
+    const auto with = [](auto change) {
+        Options options;
+        change(options);
+        return options;
+    };
+    using PagingInfo = InstagramSimulator::PagingInfo;
+    QTest::newRow("more_available false after 45 pages with repeats and photos")
+            << 540 << with([](Options &o) { o.repeats = 3; o.photosPerPage = 2; }) << 45 << 540;
+    QTest::newRow("two pages of repeats")
+            << 480 << with([](Options &o) { o.ending = Ending::repeatForever; o.repeats = 4; }) << 42 << 480;
+    QTest::newRow("two empty pages") << 480 << with([](Options &o) { o.ending = Ending::emptyForever; }) << 42 << 480;
+    QTest::newRow("one stale page goes on") << 480 << with([](Options &o) { o.stalePages = { 20 }; }) << 41 << 480;
+    QTest::newRow("two stale pages stop") << 480 << with([](Options &o) { o.stalePages = { 20, 21 }; }) << 21 << 228;
+    QTest::newRow("no cursor") << 480 << with([](Options &o) { o.ending = Ending::noCursor; }) << 40 << 480;
+    QTest::newRow("cursor sent back") << 480 << with([](Options &o) { o.ending = Ending::sameCursor; }) << 40 << 480;
+    QTest::newRow("first cursor sent back") << 5 << with([](Options &o) { o.ending = Ending::sameCursor; }) << 2 << 5;
+    QTest::newRow("more_available missing, cursor present")
+            << 480 << with([](Options &o) { o.paging = PagingInfo::cursorOnly; }) << 40 << 480;
+    QTest::newRow("no paging info: one page") << 480 << with([](Options &o) { o.paging = PagingInfo::absent; }) << 1 << 12;
+    QTest::newRow("odd widths, bare items, endless tricky cursors")
+            << 480 << with([](Options &o) {
+                   o.widthSets = { { 1440, 1080 }, { 720 }, { 720, 720 }, { 640, 480 }, { 1000, 999, 700, 699 } };
+                   o.wrapping = InstagramSimulator::Wrapping::bare;
+                   o.ending = Ending::repeatForever;
+                   o.trickyCursors = true;
+               }) << 42 << 480;
+    QTest::newRow("250 pages at most") << 12 * 260 << Options() << 250 << 3000;
+}
+
+void TestInstagram::pageWalk()
+{
+    QFETCH(int, reelCount);
+    QFETCH(Options, options);
+    QFETCH(int, pages);
+    QFETCH(int, reels);
+
+    m_instagram->addProfile("nasa", reelCount, 12, options);
+    FetchRecorder recorder;
+    QVERIFY(run(recorder, "nasa"));
+    QVERIFY2(recorder.outcome->succeeded(), qPrintable(recorder.errorMessage()));
+
+    QCOMPARE(m_server->requestCount(InstagramSimulator::clipsPath), pages);
+    QCOMPARE(recorder.updates.size(), pages);
+    const QList<Reel> last = recorder.updates.last().reels;
+    QCOMPARE(last.size(), reels);
+    for (int i = 0; i < reels; ++i)
+        QCOMPARE(last.at(i).id, InstagramSimulator::reelID("nasa", i));
+    // Every update carries the whole list so far, and the same profile.
+    for (int i = 1; i < pages; ++i) {
+        const auto &before = recorder.updates.at(i - 1);
+        const auto &update = recorder.updates.at(i);
+        QCOMPARE(update.reels.mid(0, before.reels.size()), before.reels);
+        QCOMPARE(update.profile, before.profile);
+    }
+    QCOMPARE(recorder.updates.last().profile.reelCount, reelCount);
+}
+
+void TestInstagram::cancellation_data()
+{
+    QTest::addColumn<int>("stallPage");      // 0: none; -1: the lookup
+    QTest::addColumn<int>("cancelInUpdate"); // 0: none
+    QTest::addColumn<int>("updates");
+    QTest::addColumn<int>("pageRequests");
+
+    QTest::newRow("at once") << 0 << 0 << 0 << 0;
+    QTest::newRow("during the lookup") << -1 << 0 << 0 << 0;
+    QTest::newRow("while page 6 is on its way") << 6 << 0 << 5 << 6;
+    QTest::newRow("from inside the 5th update") << 0 << 5 << 5 << 5;
+    QTest::newRow("from inside the last update") << 0 << 6 << 6 << 6;
+}
+
+void TestInstagram::cancellation()
+{
+    QFETCH(int, stallPage);
+    QFETCH(int, cancelInUpdate);
+    QFETCH(int, updates);
+    QFETCH(int, pageRequests);
+
+    m_instagram->addProfile("nasa", 72); // six pages
+    Response stall;
+    stall.stall = true;
+    if (stallPage == -1)
+        m_instagram->setLookupResponse("nasa", stall);
+    else if (stallPage > 0)
+        m_instagram->setPageResponse("nasa", stallPage, stall);
+
+    Cancellation cancel;
+    FetchRecorder recorder;
+    m_service->fetchProfile("nasa", cancel, [&](const InstagramProfile &profile, const QList<Reel> &reels) {
+        recorder.onUpdate()(profile, reels);
+        if (recorder.updates.size() == cancelInUpdate)
+            cancel.cancel();
+    }, recorder.done());
+    if (stallPage == 0 && cancelInUpdate == 0)
+        cancel.cancel();
+    else if (stallPage != 0)
+        QTRY_COMPARE(m_server->requests().size(), std::max(1, stallPage + 1));
+    if (stallPage != 0)
+        cancel.cancel();
+    QVERIFY(recorder.waitFinished());
+    QTest::qWait(100); // nothing may follow
+
+    QVERIFY(recorder.outcome->wasCancelled());
+    QCOMPARE(recorder.completions, 1);
+    QCOMPARE(recorder.updates.size(), updates);
+    QCOMPARE(m_server->requestCount(InstagramSimulator::clipsPath), pageRequests);
+}
+
+void TestInstagram::notSignedIn_data()
+{
+    QTest::addColumn<Cookies>("cookies");
+    QTest::addColumn<bool>("cancelled");
+
+    QTest::newRow("no cookies") << Cookies{} << false;
+    QTest::newRow("empty session") << Cookies{ cookie("sessionid", ""), cookie("csrftoken", "t") } << false;
+    QTest::newRow("cancelled before the answer") << Cookies{} << true;
+}
+
+void TestInstagram::notSignedIn()
+{
+    QFETCH(Cookies, cookies);
+    QFETCH(bool, cancelled);
+
+    signIn(cookies);
+    m_instagram->addProfile("nasa", 24);
+    Cancellation cancel;
+    FetchRecorder recorder;
+    recorder.fetch(*m_service, "nasa", cancel);
+    QVERIFY(!recorder.finished()); // never inside the call
+    if (cancelled)
+        cancel.cancel();
+    QVERIFY(recorder.waitFinished());
+
+    QCOMPARE(recorder.outcome->wasCancelled(), cancelled);
+    if (!cancelled)
+        QCOMPARE(recorder.errorMessage(), "Sign in to Instagram first.");
+    QVERIFY(recorder.updates.isEmpty());
+    QVERIFY(m_server->requests().isEmpty());
+}
+
+void TestInstagram::redirects_data()
+{
+    QTest::addColumn<int>("page"); // 0: the profile lookup
+    QTest::addColumn<bool>("elsewhere");
+    QTest::addColumn<int>("updates");
+
+    QTest::newRow("lookup to another host") << 0 << true << 0;
+    QTest::newRow("page 2 to another host") << 2 << true << 1;
+    QTest::newRow("lookup within the host") << 0 << false << 2;
+}
+
+void TestInstagram::redirects()
+{
+    QFETCH(int, page);
+    QFETCH(bool, elsewhere);
+    QFETCH(int, updates);
+
+    // A second platform on another host, serving the same account.
+    TestServer other(QHostAddress(QStringLiteral("127.0.0.2")));
+    InstagramSimulator otherInstagram(other);
+    otherInstagram.addProfile("nasa", 24);
+    m_instagram->addProfile("nasa", 24);
+    m_instagram->addProfile("moved", 24);
+
+    const QString path = page ? InstagramSimulator::clipsPath
+                              : InstagramSimulator::lookupPath + "?username=" + (elsewhere ? "nasa" : "moved");
+    Response redirect = Response::text("", page ? 307 : 302);
+    redirect.headers = { { "Location", ((elsewhere ? other : *m_server).url(path)).toEncoded() } };
+    if (page)
+        m_instagram->setPageResponse("nasa", page, redirect);
+    else
+        m_instagram->setLookupResponse("nasa", redirect);
+
+    FetchRecorder recorder;
+    QVERIFY(run(recorder, "nasa"));
+
+    for (const auto &request : other.requests()) {
+        QVERIFY(!request.hasHeader("Cookie"));
+        QVERIFY(!request.hasHeader("X-CSRFToken"));
+    }
+    QCOMPARE(recorder.updates.size(), updates);
+    if (elsewhere) {
+        QCOMPARE(recorder.errorMessage(),
+                 "The server redirected the request to another site (127.0.0.2); it was not followed.");
+    } else {
+        QVERIFY(recorder.outcome->succeeded());
+        QCOMPARE(recorder.updates.last().profile.username, "moved");
+        QCOMPARE(m_server->requests().at(1).header("Cookie"), "sessionid=s3ss; csrftoken=tok");
+    }
+}
+
+QTEST_GUILESS_MAIN(TestInstagram)
+#include "tst_instagram.moc"
