@@ -1,0 +1,357 @@
+#include "downloads/Downloader.h"
+
+#include "core/Config.h"
+#include "core/Http.h"
+#include "core/WebIdentity.h"
+
+#include <QCoreApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// The most of an error page kept for its message; the rest is not waited for.
+constexpr qsizetype errorBodyLimit = 64 * 1024;
+constexpr qsizetype errorTextLength = 120;
+// The reply holds at most this much unread; beyond it Qt stops reading the socket, so a slow
+// disk slows the sender instead of filling memory.
+constexpr qint64 replyBufferSize = 2 * 1024 * 1024;
+// What one turn of the event loop writes to disk before it lets other events run.
+constexpr qint64 writeBudgetPerTurn = 1024 * 1024;
+constexpr qint64 readChunk = 256 * 1024;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Downloader", text);
+}
+
+bool looksLikeMedia(const QString &mimeType)
+{
+    static const char *const markers[] = { "video", "audio", "mpeg", "mp4", "octet-stream",
+                                           "binary" };
+    return std::any_of(std::begin(markers), std::end(markers), [&](const char *marker) {
+        return mimeType.contains(QLatin1String(marker));
+    });
+}
+
+// The media type without its parameters, lower-cased: "text/html; charset=utf-8" is "text/html".
+QString mimeTypeOf(const QNetworkReply *reply)
+{
+    const QByteArray header = reply->rawHeader("Content-Type");
+    return QString::fromLatin1(header.split(';').constFirst()).trimmed().toLower();
+}
+
+// An error page on one line: line breaks become blanks, blanks and tabs are trimmed at both ends,
+// and at most 120 characters stay. Nothing when the bytes are not UTF-8 text.
+std::optional<QString> errorText(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\n', u' ');
+    text.replace(u'\r', u' ');
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (begin < end && isBlank(text.at(begin)))
+        ++begin;
+    while (end > begin && isBlank(text.at(end - 1)))
+        --end;
+    qsizetype length = std::min(end - begin, errorTextLength);
+    // Never end on half of a surrogate pair.
+    if (length > 0 && length < end - begin && text.at(begin + length - 1).isHighSurrogate())
+        --length;
+    return text.mid(begin, length);
+}
+
+} // namespace
+
+DownloaderError DownloaderError::badStatus(int status, std::optional<QString> body)
+{
+    DownloaderError error;
+    error.kind = Kind::badStatus;
+    error.status = status;
+    error.body = std::move(body);
+    return error;
+}
+
+DownloaderError DownloaderError::notAMediaFile(const QString &mimeType)
+{
+    DownloaderError error;
+    error.kind = Kind::notAMediaFile;
+    error.mimeType = mimeType;
+    return error;
+}
+
+DownloaderError DownloaderError::missingFile()
+{
+    return DownloaderError();
+}
+
+DownloaderError DownloaderError::incomplete(qint64 received, qint64 expected)
+{
+    DownloaderError error;
+    error.kind = Kind::incomplete;
+    error.received = received;
+    error.expected = expected;
+    return error;
+}
+
+DownloaderError DownloaderError::network(const QString &message, bool timedOut)
+{
+    DownloaderError error;
+    error.kind = Kind::network;
+    error.message = message;
+    error.timedOut = timedOut;
+    return error;
+}
+
+DownloaderError DownloaderError::fileSystem(const QString &message)
+{
+    DownloaderError error;
+    error.kind = Kind::fileSystem;
+    error.message = message;
+    return error;
+}
+
+QString DownloaderError::description() const
+{
+    switch (kind) {
+    case Kind::badStatus:
+        if (body && !body->isEmpty())
+            return QStringLiteral("HTTP %1: %2").arg(status).arg(*body);
+        return QStringLiteral("HTTP %1").arg(status);
+    case Kind::notAMediaFile:
+        return tr("Not a media file (got %1).").arg(mimeType);
+    case Kind::missingFile:
+        return tr("Downloaded file was not found.");
+    case Kind::incomplete:
+        return tr("The connection closed before the whole file arrived (%1 of %2 bytes).")
+                .arg(received)
+                .arg(expected);
+    case Kind::network:
+    case Kind::fileSystem:
+        return message;
+    }
+    return message;
+}
+
+Downloader::Headers Downloader::defaultHeaders()
+{
+    return {
+        { "User-Agent", WebIdentity::desktopUserAgent().toUtf8() },
+        { "Accept", "*/*" },
+        // The bytes on the wire are the file: Qt then leaves them as they are, and the announced
+        // length can be checked against what was written.
+        { "Accept-Encoding", "identity" },
+    };
+}
+
+Downloader::Downloader(Headers extraHeaders, ProgressHandler onProgress, QObject *parent,
+                       QNetworkAccessManager *network)
+    : QObject(parent),
+      m_headers(defaultHeaders()),
+      m_onProgress(std::move(onProgress)),
+      m_network(network ? network : Http::manager())
+{
+    // Header names are case-insensitive: an extra "user-agent" replaces the default one.
+    for (auto extra = extraHeaders.cbegin(); extra != extraHeaders.cend(); ++extra) {
+        m_headers.removeIf([&](const auto &entry) {
+            return entry.key().compare(extra.key(), Qt::CaseInsensitive) == 0;
+        });
+        m_headers.insert(extra.key(), extra.value());
+    }
+}
+
+Downloader::~Downloader()
+{
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+    }
+}
+
+void Downloader::download(const QUrl &url, const QString &folder, const Cancellation &cancel,
+                          Completion done)
+{
+    Q_ASSERT(!m_done);
+    m_cancel = cancel;
+    m_done = std::move(done);
+    if (cancel.isCancelled()) {
+        finish(Result::cancelled());
+        return;
+    }
+    // Only the web: a file: or qrc: address handed over by a server must not copy local files.
+    const QString scheme = url.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+        finish(DownloaderError::network(
+                tr("Unsupported download address: %1").arg(url.toDisplayString())));
+        return;
+    }
+    QString error;
+    m_part = PartFile::create(folder, &error);
+    if (!m_part) {
+        finish(DownloaderError::fileSystem(error));
+        return;
+    }
+
+    QNetworkRequest request = Http::request(url, Config::current().downloadTimeoutMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    for (auto header = m_headers.cbegin(); header != m_headers.cend(); ++header)
+        request.setRawHeader(header.key(), header.value());
+
+    QNetworkReply *reply = m_network->get(request);
+    reply->setParent(this);
+    reply->setReadBufferSize(replyBufferSize);
+    m_reply = reply;
+    connect(reply, &QNetworkReply::metaDataChanged, this, &Downloader::onMetaData);
+    connect(reply, &QNetworkReply::readyRead, this, &Downloader::onReadyRead);
+    connect(reply, &QNetworkReply::finished, this, &Downloader::onFinished);
+    cancel.bind(reply, [reply] { reply->abort(); });
+}
+
+Downloader::Verdict Downloader::judge()
+{
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid()) {
+        const int code = status.toInt();
+        // A redirect Qt is about to follow is no answer yet.
+        if (code >= 300 && code < 400 && m_reply->isRunning()
+            && m_reply->hasRawHeader("Location"))
+            return Verdict::undecided;
+        if (code < 200 || code > 299)
+            return Verdict::collectingErrorBody;
+    }
+    const QString mimeType = mimeTypeOf(m_reply);
+    if (!mimeType.isEmpty() && !looksLikeMedia(mimeType)) {
+        fail(DownloaderError::notAMediaFile(mimeType));
+        return Verdict::undecided;
+    }
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    m_expected = length.isValid() ? length.toLongLong() : -1;
+    return Verdict::accepted;
+}
+
+void Downloader::onMetaData()
+{
+    if (m_finished || m_verdict != Verdict::undecided)
+        return;
+    m_verdict = judge();
+}
+
+void Downloader::onReadyRead()
+{
+    drain(writeBudgetPerTurn);
+}
+
+void Downloader::drain(qint64 budget)
+{
+    if (m_finished)
+        return;
+    if (m_verdict == Verdict::undecided) {
+        m_verdict = judge();
+        if (m_finished || m_verdict == Verdict::undecided)
+            return;
+    }
+
+    if (m_verdict == Verdict::collectingErrorBody) {
+        m_errorBody += m_reply->read(errorBodyLimit - m_errorBody.size());
+        if (m_errorBody.size() >= errorBodyLimit) {
+            const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            fail(DownloaderError::badStatus(status, errorText(m_errorBody)));
+        }
+        return;
+    }
+
+    bool wrote = false;
+    while (budget > 0 && m_reply->bytesAvailable() > 0) {
+        const QByteArray chunk = m_reply->read(std::min(readChunk, budget));
+        if (!m_part->write(chunk.constData(), chunk.size())) {
+            fail(DownloaderError::fileSystem(m_part->errorString()));
+            return;
+        }
+        budget -= chunk.size();
+        wrote = true;
+    }
+    if (wrote && m_expected >= 1 && m_onProgress)
+        m_onProgress(std::clamp(double(m_part->size()) / double(m_expected), 0.0, 1.0));
+    // What is left waits for the next turn; no new readyRead would come for it while the
+    // reply's buffer is full.
+    if (m_reply->bytesAvailable() > 0 && !m_drainQueued) {
+        m_drainQueued = true;
+        post(this, [this] {
+            m_drainQueued = false;
+            drain(writeBudgetPerTurn);
+        });
+    }
+}
+
+void Downloader::onFinished()
+{
+    if (m_finished)
+        return;
+    if (m_cancel.isCancelled()) {
+        finish(Result::cancelled());
+        return;
+    }
+    if (m_rejection) {
+        finish(*m_rejection);
+        return;
+    }
+    if (const auto error = Http::transportError(m_reply)) {
+        finish(DownloaderError::network(error->message, error->timedOut));
+        return;
+    }
+    drain(std::numeric_limits<qint64>::max()); // the rest, at most one reply buffer
+    if (m_finished)
+        return;
+    if (const auto error = errorAtEnd()) {
+        finish(*error);
+        return;
+    }
+    finish(m_part);
+}
+
+std::optional<DownloaderError> Downloader::errorAtEnd()
+{
+    if (m_verdict != Verdict::accepted) {
+        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        return DownloaderError::badStatus(status, errorText(m_errorBody));
+    }
+    if (m_expected >= 0 && m_part->size() != m_expected)
+        return DownloaderError::incomplete(m_part->size(), m_expected);
+    if (!m_part->exists())
+        return DownloaderError::missingFile();
+    return std::nullopt;
+}
+
+void Downloader::fail(const DownloaderError &error)
+{
+    m_rejection = error;
+    // abort() finishes the reply at once, and onFinished() reports the rejection.
+    if (m_reply && m_reply->isRunning())
+        m_reply->abort();
+    else
+        onFinished();
+}
+
+void Downloader::finish(const Result &result)
+{
+    m_finished = true;
+    // From now on the result alone holds the file: a rejected or cancelled transfer's file goes
+    // at once, an accepted one with the result unless its receiver commits it.
+    m_part.reset();
+    if (m_reply)
+        m_reply->disconnect(this);
+    post(this, [done = std::exchange(m_done, {}), result] {
+        if (done)
+            done(result);
+    });
+}

@@ -1,1 +1,108 @@
 #pragma once
+
+// One media URL into one part file in the destination folder. The body is checked before it is
+// kept: an error status or a type that is plainly no media ends the transfer at once, and a body
+// shorter than its announced length is a failure. One Downloader serves one download() call.
+
+#include "core/Async.h"
+#include "downloads/MediaFile.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Why a download failed; description() is the one line the user sees.
+struct DownloaderError
+{
+    enum class Kind {
+        badStatus,     // "HTTP 404: <first 120 characters of the body on one line>"
+        notAMediaFile, // "Not a media file (got text/html)."
+        missingFile,   // "Downloaded file was not found."
+        incomplete,    // the connection ended before the announced length arrived
+        network,       // the transport's own failure, its own text (time-outs included)
+        fileSystem,    // the system's text for a file that could not be written
+    };
+
+    Kind kind = Kind::missingFile;
+    int status = 0;
+    std::optional<QString> body;
+    QString mimeType;
+    qint64 received = 0;
+    qint64 expected = 0;
+    QString message;
+    bool timedOut = false;
+
+    static DownloaderError badStatus(int status, std::optional<QString> body);
+    static DownloaderError notAMediaFile(const QString &mimeType);
+    static DownloaderError missingFile();
+    static DownloaderError incomplete(qint64 received, qint64 expected);
+    static DownloaderError network(const QString &message, bool timedOut = false);
+    static DownloaderError fileSystem(const QString &message);
+
+    QString description() const;
+
+    bool operator==(const DownloaderError &) const = default;
+};
+
+class Downloader : public QObject
+{
+    Q_OBJECT
+public:
+    using Headers = QHash<QByteArray, QByteArray>;
+    using Result = Outcome<DownloaderError, std::shared_ptr<PartFile>>;
+    using Completion = std::function<void(const Result &)>;
+    using ProgressHandler = std::function<void(double fraction)>;
+
+    // Sent with every request; `extraHeaders` given to the constructor win over these.
+    static Headers defaultHeaders();
+
+    // `onProgress` hears bytes written / announced length, clamped to 0...1, and nothing when no
+    // length is announced. `network` carries the request; the app's one manager by default.
+    Downloader(Headers extraHeaders, ProgressHandler onProgress, QObject *parent = nullptr,
+               QNetworkAccessManager *network = nullptr);
+    ~Downloader() override;
+
+    // Fetches `url` into a new part file in `folder`. On success the caller owns that file: it
+    // goes away with the last reference unless committed. Cancelling aborts the transfer and ends
+    // the call as cancelled; a stalled transfer ends as a network error that says it timed out.
+    // The completion runs once, from the event loop, unless this Downloader is destroyed first.
+    void download(const QUrl &url, const QString &folder, const Cancellation &cancel,
+                  Completion done);
+
+private:
+    enum class Verdict { undecided, accepted, collectingErrorBody };
+
+    void onMetaData();
+    void onReadyRead();
+    // Writes what has arrived, up to `budget` bytes, and comes back for the rest.
+    void drain(qint64 budget);
+    void onFinished();
+    Verdict judge();
+    void fail(const DownloaderError &error);
+    void finish(const Result &result);
+    std::optional<DownloaderError> errorAtEnd();
+
+    Headers m_headers;
+    ProgressHandler m_onProgress;
+    QNetworkAccessManager *m_network;
+    QPointer<QNetworkReply> m_reply;
+    Cancellation m_cancel;
+    Completion m_done;
+    std::shared_ptr<PartFile> m_part;
+    Verdict m_verdict = Verdict::undecided;
+    std::optional<DownloaderError> m_rejection;
+    QByteArray m_errorBody;
+    qint64 m_expected = -1;
+    bool m_drainQueued = false;
+    bool m_finished = false;
+};
