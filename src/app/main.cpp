@@ -29,5 +29,6 @@ int main(int argc, char *argv[])
     engine.load(QUrl(QStringLiteral("qrc:/qt/qml/ClipDock/browsing/Main.qml")));
     if (engine.rootObjects().isEmpty())
         return EXIT_FAILURE;
+    root.start();
     return QGuiApplication::exec();
 }

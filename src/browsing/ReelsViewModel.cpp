@@ -1,0 +1,378 @@
+#include "browsing/ReelsViewModel.h"
+
+#include "core/WebIdentity.h"
+#include "sources/MultiPlatformService.h"
+#include "sources/RealFacebookService.h"
+#include "sources/RealInstagramService.h"
+
+#include <QPointer>
+
+namespace {
+
+// Assigns and reports whether the value changed, so setters notify only on change.
+template <typename T>
+bool assign(T &field, const T &value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+} // namespace
+
+ReelsViewModel::ReelsViewModel(PlatformAuth *instagramAuth, PlatformAuth *facebookAuth,
+                               QObject *parent)
+    : ReelsViewModel(instagramAuth, facebookAuth, nullptr, parent)
+{
+    auto *instagram = new RealInstagramService(instagramAuth, WebIdentity::instagramAppID(),
+                                               WebIdentity::desktopUserAgent(), this);
+    auto *facebook = new RealFacebookService(facebookAuth, WebIdentity::desktopUserAgent(), this);
+    m_service = new MultiPlatformService(instagramAuth, facebookAuth, instagram, facebook, this);
+}
+
+ReelsViewModel::ReelsViewModel(PlatformAuth *instagramAuth, PlatformAuth *facebookAuth,
+                               ProfileServiceType *service, QObject *parent)
+    : QObject(parent),
+      m_instagramAuth(instagramAuth),
+      m_facebookAuth(facebookAuth),
+      m_service(service),
+      m_reelModel(new ReelListModel(this)),
+      m_filteredModel(new ReelListModel(this))
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    m_customRangeEnd = now;
+    const QDateTime monthBefore = now.addMonths(-1);
+    m_customRangeStart = monthBefore.isValid() ? monthBefore : now;
+}
+
+// A running fetch stops with the model; its late results, if any, are dropped.
+ReelsViewModel::~ReelsViewModel()
+{
+    if (m_fetchTask)
+        m_fetchTask->cancel();
+}
+
+void ReelsViewModel::search()
+{
+    const QString text = m_inputText.trimmed();
+    if (text.isEmpty())
+        return;
+    if (m_fetchTask)
+        m_fetchTask->cancel();
+
+    setPhase(Phase::Loading);
+    setProfile(std::nullopt);
+    setReels({});
+    setSelectedIDs({});
+    setSelectionMode(false);
+    setLoadingMore(true);
+
+    const Cancellation cancel;
+    m_fetchTask = cancel;
+    QPointer<ReelsViewModel> self(this);
+    m_service->fetchProfile(
+            text, cancel,
+            [self, cancel](const InstagramProfile &profile, const QList<Reel> &reels) {
+                if (!self || cancel.isCancelled())
+                    return;
+                self->setProfile(profile);
+                self->setReels(reels);
+                self->setPhase(Phase::Loaded);
+            },
+            [self, cancel](const Outcome<InstagramServiceError> &outcome) {
+                if (!self || cancel.isCancelled() || outcome.wasCancelled())
+                    return;
+                self->setLoadingMore(false);
+                if (outcome.failed())
+                    self->setPhase(Phase::Error, outcome.error().errorDescription());
+            });
+}
+
+void ReelsViewModel::reset()
+{
+    if (m_fetchTask)
+        m_fetchTask->cancel();
+    setInputText({});
+    setProfile(std::nullopt);
+    setReels({});
+    setSelectedIDs({});
+    setSelectionMode(false);
+    setLoadingMore(false);
+    setPhase(Phase::Empty);
+}
+
+void ReelsViewModel::toggleSelection(const QString &id)
+{
+    QSet<QString> ids = m_selectedIDs;
+    if (!ids.remove(id))
+        ids.insert(id);
+    setSelectedIDs(ids);
+}
+
+void ReelsViewModel::toggleSelectionMode()
+{
+    setSelectionMode(!m_isSelectionMode);
+}
+
+void ReelsViewModel::clearSelection()
+{
+    setSelectedIDs({});
+}
+
+void ReelsViewModel::selectAll()
+{
+    QSet<QString> ids;
+    ids.reserve(m_reels.size());
+    for (const auto &reel : m_reels)
+        ids.insert(reel.id);
+    setSelectedIDs(ids);
+}
+
+QList<Reel> ReelsViewModel::filteredReels() const
+{
+    QList<Reel> shown;
+    for (const auto &reel : m_reels) {
+        if (m_dateFilter.includes(reel.postedAt, QDateTime::currentDateTime()))
+            shown.append(reel);
+    }
+    return shown;
+}
+
+QList<Reel> ReelsViewModel::reelsToDownload() const
+{
+    QList<Reel> chosen;
+    for (const auto &reel : m_reels) {
+        const bool taken = m_selectedIDs.isEmpty()
+                ? m_downloadDateFilter.includes(reel.postedAt, QDateTime::currentDateTime())
+                : m_selectedIDs.contains(reel.id);
+        if (taken)
+            chosen.append(reel);
+    }
+    return chosen;
+}
+
+int ReelsViewModel::downloadCount() const
+{
+    return int(reelsToDownload().size());
+}
+
+QString ReelsViewModel::primaryActionLabel() const
+{
+    if (m_selectedIDs.isEmpty())
+        return tr("Download All");
+    return tr("Download %1").arg(m_selectedIDs.size());
+}
+
+QStringList ReelsViewModel::selectedIDList() const
+{
+    QStringList ids = m_selectedIDs.values();
+    ids.sort();
+    return ids;
+}
+
+void ReelsViewModel::setInputText(const QString &text)
+{
+    if (assign(m_inputText, text))
+        emit inputTextChanged();
+}
+
+void ReelsViewModel::setPhase(Phase phase, const QString &message)
+{
+    if (m_phase == phase && m_errorMessage == message)
+        return;
+    m_phase = phase;
+    m_errorMessage = message;
+    emit phaseChanged();
+}
+
+void ReelsViewModel::setProfile(const std::optional<InstagramProfile> &profile)
+{
+    if (assign(m_profile, profile))
+        emit profileChanged();
+}
+
+void ReelsViewModel::setReels(const QList<Reel> &reels)
+{
+    if (!assign(m_reels, reels))
+        return;
+    m_reelModel->setReels(m_reels);
+    refilter();
+    emit reelsChanged();
+    emit downloadCountChanged();
+}
+
+void ReelsViewModel::refilter()
+{
+    m_filteredModel->setReels(filteredReels());
+}
+
+void ReelsViewModel::setLoadingMore(bool on)
+{
+    if (assign(m_isLoadingMore, on))
+        emit isLoadingMoreChanged();
+}
+
+void ReelsViewModel::setSelectionMode(bool on)
+{
+    if (!assign(m_isSelectionMode, on))
+        return;
+    emit isSelectionModeChanged();
+    if (!on)
+        setSelectedIDs({});
+}
+
+void ReelsViewModel::setSelectedIDs(const QSet<QString> &ids)
+{
+    if (!assign(m_selectedIDs, ids))
+        return;
+    m_reelModel->setSelectedIDs(m_selectedIDs);
+    m_filteredModel->setSelectedIDs(m_selectedIDs);
+    emit selectedIDsChanged();
+    emit downloadCountChanged();
+}
+
+void ReelsViewModel::setLayout(LayoutMode layout)
+{
+    if (assign(m_layout, layout))
+        emit layoutChanged();
+}
+
+void ReelsViewModel::setGridColumns(int columns)
+{
+    if (assign(m_gridColumns, columns))
+        emit gridColumnsChanged();
+}
+
+void ReelsViewModel::setSelectedQuality(VideoQuality quality)
+{
+    if (assign(m_selectedQuality, quality))
+        emit selectedQualityChanged();
+}
+
+QString ReelsViewModel::selectedQualityName() const
+{
+    return rawValue(m_selectedQuality);
+}
+
+void ReelsViewModel::setSelectedQualityName(const QString &raw)
+{
+    if (const auto quality = videoQualityFromRaw(raw))
+        setSelectedQuality(*quality);
+}
+
+void ReelsViewModel::setDateFilter(const DateRangeFilter &filter)
+{
+    if (!assign(m_dateFilter, filter))
+        return;
+    refilter();
+    emit dateFilterChanged();
+}
+
+void ReelsViewModel::setDownloadDateFilter(const DateRangeFilter &filter)
+{
+    if (!assign(m_downloadDateFilter, filter))
+        return;
+    emit downloadDateFilterChanged();
+    emit downloadCountChanged();
+}
+
+void ReelsViewModel::setDateFilterKind(DateRangeFilter::Kind kind)
+{
+    if (kind == DateRangeFilter::Kind::custom)
+        applyCustomRange(false);
+    else
+        setDateFilter(DateRangeFilter(kind));
+}
+
+void ReelsViewModel::setDownloadDateFilterKind(DateRangeFilter::Kind kind)
+{
+    if (kind == DateRangeFilter::Kind::custom)
+        applyCustomRange(true);
+    else
+        setDownloadDateFilter(DateRangeFilter(kind));
+}
+
+void ReelsViewModel::applyCustomRange(bool forDownload)
+{
+    const auto range = DateRangeFilter::custom(m_customRangeStart, m_customRangeEnd);
+    if (forDownload)
+        setDownloadDateFilter(range);
+    else
+        setDateFilter(range);
+}
+
+void ReelsViewModel::setPlayingReel(const std::optional<Reel> &reel)
+{
+    if (assign(m_playingReel, reel))
+        emit playingReelChanged();
+}
+
+void ReelsViewModel::play(const QString &id)
+{
+    for (const auto &reel : m_reels) {
+        if (reel.id == id) {
+            setPlayingReel(reel);
+            return;
+        }
+    }
+}
+
+void ReelsViewModel::setShowingQualitySheet(bool on)
+{
+    if (assign(m_showingQualitySheet, on))
+        emit showingQualitySheetChanged();
+}
+
+void ReelsViewModel::setShowingSettings(bool on)
+{
+    if (assign(m_showingSettings, on))
+        emit showingSettingsChanged();
+}
+
+void ReelsViewModel::setShowingLogin(bool on)
+{
+    if (assign(m_showingLogin, on))
+        emit showingLoginChanged();
+}
+
+void ReelsViewModel::setShowingCustomDateRange(bool on)
+{
+    if (assign(m_showingCustomDateRange, on))
+        emit showingCustomDateRangeChanged();
+}
+
+void ReelsViewModel::setCustomRangeStart(const QDateTime &start)
+{
+    if (assign(m_customRangeStart, start))
+        emit customRangeStartChanged();
+}
+
+void ReelsViewModel::setCustomRangeEnd(const QDateTime &end)
+{
+    if (assign(m_customRangeEnd, end))
+        emit customRangeEndChanged();
+}
+
+void ReelsViewModel::setLoginTarget(SocialPlatform platform)
+{
+    if (assign(m_loginTarget, platform))
+        emit loginTargetChanged();
+}
+
+QString ReelsViewModel::loginTargetName() const
+{
+    return rawValue(m_loginTarget);
+}
+
+void ReelsViewModel::setLoginTargetName(const QString &raw)
+{
+    if (const auto platform = socialPlatformFromRaw(raw))
+        setLoginTarget(*platform);
+}
+
+void ReelsViewModel::openLogin(const QString &platform)
+{
+    setLoginTargetName(platform);
+    setShowingLogin(true);
+}
