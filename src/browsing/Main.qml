@@ -1,11 +1,17 @@
 import QtQuick
-import QtQuick.Controls
+import QtQuick.Controls.Basic
 import ClipDock
 
+// The main window: the search screen until a profile has loaded, then the profile, and the
+// application's sheets, each shown while its flag holds and clearing it when dismissed.
 ApplicationWindow {
     id: window
 
     required property ContentView root
+    readonly property ReelsViewModel viewModel: root.viewModel
+    readonly property bool loaded: viewModel.phase === ReelsViewModel.Loaded
+    // The back button swaps a little faster than a change of phase does.
+    property real swapResponse: 0.45
 
     width: 460
     height: 820
@@ -13,24 +19,137 @@ ApplicationWindow {
     minimumHeight: 720
     visible: true
     title: "Clip Dock"
-    color: "#0B0B12"
+    color: Theme.background
 
-    Column {
-        anchors.centerIn: parent
-        spacing: 8
+    Component.onCompleted: {
+        x = Screen.virtualX + (Screen.width - width) / 2
+        y = Screen.virtualY + (Screen.height - height) / 2
+    }
 
-        Label {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: "Clip Dock"
-            color: "white"
-            font.pixelSize: 34
-            font.weight: Font.Bold
+    SearchView {
+        id: searchView
+        objectName: "searchView"
+        anchors.fill: parent
+        viewModel: window.viewModel
+        enabled: !window.loaded
+        visible: opacity > 0.01
+        opacity: window.loaded ? 0 : 1
+        Behavior on opacity {
+            Spring {
+                response: window.swapResponse
+                dampingFraction: 0.85
+                onRunningChanged: if (!running) window.swapResponse = 0.45
+            }
         }
-        Label {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: window.root.appVersion
-            color: "#8A8AA0"
-            font.pixelSize: 13
+        onEnabledChanged: if (enabled) focusField()
+    }
+
+    ReelsPreview {
+        id: profileView
+        objectName: "profileView"
+        width: parent.width
+        height: parent.height
+        viewModel: window.viewModel
+        enabled: window.loaded
+        visible: opacity > 0.01
+        opacity: window.loaded ? 1 : 0
+        x: window.loaded ? 0 : width
+        Behavior on opacity { Spring { response: window.swapResponse; dampingFraction: 0.85 } }
+        Behavior on x {
+            Spring { response: window.swapResponse; dampingFraction: 0.85; epsilon: 0.25 }
+        }
+        onBack: {
+            window.swapResponse = 0.4
+            window.viewModel.reset()
+        }
+    }
+
+    // The download queue; its screen is still to come.
+    Sheet {
+        objectName: "downloadSheet"
+        title: "Downloads"
+        minimumWidth: 420
+        minimumHeight: 540
+        width: 460
+        height: 600
+        open: window.root.downloadManager ? window.root.downloadManager.isPresented : false
+        onDismissed: window.root.downloadManager.isPresented = false
+    }
+
+    Sheet {
+        id: loginSheet
+        objectName: "loginSheet"
+        title: loginLoader.item ? "Connect " + loginLoader.item.auth.displayName : ""
+        minimumWidth: 560
+        minimumHeight: 720
+        width: 640
+        height: 780
+        open: window.viewModel.showingLogin
+        onDismissed: window.viewModel.showingLogin = false
+
+        // Built afresh on every opening, for the platform asked for at that moment.
+        Loader {
+            id: loginLoader
+            anchors.fill: parent
+            active: loginSheet.open
+            sourceComponent: LoginView {
+                auth: window.viewModel.loginTarget === "facebook" ? window.root.facebookAuth
+                                                                  : window.root.instagramAuth
+                onComplete: window.viewModel.showingLogin = false
+                onCancel: window.viewModel.showingLogin = false
+            }
+        }
+    }
+
+    Sheet {
+        id: updateSheet
+        objectName: "updateSheet"
+        title: "Update available"
+        minimumWidth: 460
+        minimumHeight: 420
+        width: 520
+        height: 520
+        open: window.root.showingUpdateSheet
+        onDismissed: window.root.showingUpdateSheet = false
+
+        Loader {
+            anchors.fill: parent
+            active: updateSheet.open
+                    && UiCatalog.updateKind(window.root.updateService.state) === "available"
+            sourceComponent: UpdateAvailableSheet {
+                info: window.root.updateService.state.info
+                installedVersion: window.root.appVersion
+                onDownload: {
+                    if (UiCatalog.canOpenExternally(info.downloadURL))
+                        Qt.openUrlExternally(info.downloadURL)
+                    window.root.showingUpdateSheet = false
+                }
+                onDismiss: window.root.showingUpdateSheet = false
+            }
+        }
+    }
+
+    Sheet {
+        id: settingsSheet
+        objectName: "settingsSheet"
+        title: "Settings"
+        minimumWidth: 420
+        minimumHeight: 540
+        width: 460
+        height: 700
+        open: window.viewModel.showingSettings
+        onDismissed: window.viewModel.showingSettings = false
+
+        Loader {
+            anchors.fill: parent
+            active: settingsSheet.open
+            sourceComponent: SettingsView {
+                destination: window.root.destination
+                settings: window.root.settings
+                updateService: window.root.updateService
+                appVersion: window.root.appVersion
+                onClose: window.viewModel.showingSettings = false
+            }
         }
     }
 }

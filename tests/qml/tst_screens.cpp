@@ -1,0 +1,175 @@
+// Runs QML tests (the screens' tests, and the gallery that renders them) against the real C++
+// objects, with the platforms' login pages and the update manifest served from loopback and the
+// desktop's URL opener intercepted.
+
+#include "auth/BrowserStore.h"
+#include "browsing/ContentView.h"
+#include "LoginPages.h"
+#include "TestEnvironment.h"
+#include "TestServer.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkCookie>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlExtensionPlugin>
+#include <QRawFont>
+#include <QTemporaryDir>
+#include <QtQuickTest>
+#include <QtWebEngineQuick>
+#include <QWebEnginePage>
+
+#include <memory>
+
+Q_IMPORT_QML_PLUGIN(ClipDockPlugin)
+
+// What the QML tests reach beyond the screens: fresh object graphs and the local servers.
+class Harness : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QStringList openedUrls READ openedUrls NOTIFY openedUrlsChanged)
+    // Where the gallery saves its pictures.
+    Q_PROPERTY(QString galleryDir READ galleryDir CONSTANT)
+
+public:
+    Harness()
+    {
+        LoginPages::attach(m_instagram, SocialPlatform::instagram);
+        LoginPages::attach(m_facebook, SocialPlatform::facebook);
+        TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", m_instagram.origin() },
+                                      { "CLIPDOCK_FACEBOOK_ORIGIN", m_facebook.origin() },
+                                      { "CLIPDOCK_UPDATE_ORIGIN", m_updates.origin() } });
+        // The browser reports cookie changes only while its profile has a page.
+        m_page = new QWebEnginePage(BrowserStore::profile(), this);
+        m_page->load(QUrl(QStringLiteral("about:blank")));
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openUrl");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
+    }
+
+    ~Harness() override
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    }
+
+    // A whole new set of the window's objects; kept until the run ends.
+    Q_INVOKABLE ContentView *newRoot() { return new ContentView(this); }
+
+    // The manifest announces `version`; `notes` undefined leaves the notes out.
+    Q_INVOKABLE void serveManifest(const QString &version, const QVariant &notes = {})
+    {
+        QJsonObject manifest{ { "latest_version", version },
+                              { "download_url", "https://updates.invalid/clipdock-" + version } };
+        if (notes.isValid() && !notes.isNull())
+            manifest.insert("release_notes", notes.toString());
+        m_updates.route(manifestPath(), TestServer::Response::json(QJsonDocument(manifest).toJson()));
+    }
+    Q_INVOKABLE void failManifest(int status)
+    {
+        m_updates.route(manifestPath(), TestServer::Response::json("{}", status));
+    }
+    Q_INVOKABLE void stallManifest()
+    {
+        TestServer::Response never;
+        never.stall = true;
+        m_updates.route(manifestPath(), never);
+    }
+
+    // Leaves the platform's session cookies in the browser, as its login page would.
+    Q_INVOKABLE void signInBrowser(const QString &platform)
+    {
+        const bool facebook = platform == QLatin1String("facebook");
+        const QUrl origin = facebook ? m_facebook.origin() : m_instagram.origin();
+        const QList<QByteArray> names = facebook ? QList<QByteArray>{ "c_user", "xs" }
+                                                 : QList<QByteArray>{ "sessionid" };
+        for (const QByteArray &name : names) {
+            QNetworkCookie cookie(name, "value-" + name);
+            cookie.setPath(QStringLiteral("/"));
+            cookie.setExpirationDate(QDateTime::currentDateTime().addDays(1));
+            BrowserStore::instance()->setCookie(cookie, origin);
+        }
+    }
+
+    Q_INVOKABLE void setClipboard(const QString &text) { QGuiApplication::clipboard()->setText(text); }
+
+    Q_INVOKABLE QUrl newFolder(const QString &name)
+    {
+        QDir(m_folders.path()).mkpath(name);
+        return QUrl::fromLocalFile(m_folders.filePath(name));
+    }
+
+    // Whether the bundled icon font draws this character.
+    Q_INVOKABLE bool iconFontHas(const QString &glyph) const
+    {
+        static const QRawFont font(QStringLiteral(":/qt/qml/ClipDock/fonts/MaterialIcons-Regular.ttf"), 16);
+        return font.isValid() && glyph.size() == 1 && font.supportsCharacter(glyph.at(0));
+    }
+
+    QString galleryDir() const
+    {
+#ifdef GALLERY_DIR
+        QDir().mkpath(QStringLiteral(GALLERY_DIR));
+        return QStringLiteral(GALLERY_DIR);
+#else
+        return {};
+#endif
+    }
+
+    QStringList openedUrls() const { return m_opened; }
+    Q_INVOKABLE void forgetOpenedUrls() { m_opened.clear(); emit openedUrlsChanged(); }
+
+public slots:
+    void openUrl(const QUrl &url)
+    {
+        m_opened.append(url.toString());
+        emit openedUrlsChanged();
+    }
+
+signals:
+    void openedUrlsChanged();
+
+private:
+    static QString manifestPath() { return QStringLiteral("/apps/clip-dock/manifest.json"); }
+
+    TestServer m_instagram{ QHostAddress(QStringLiteral("127.0.0.1")) };
+    TestServer m_facebook{ QHostAddress(QStringLiteral("127.0.0.2")) };
+    TestServer m_updates;
+    QTemporaryDir m_folders;
+    QStringList m_opened;
+    QWebEnginePage *m_page;
+};
+
+class Setup : public QObject
+{
+    Q_OBJECT
+public:
+    // Runs before the application object exists, which the browser engine requires.
+    Setup() { QtWebEngineQuick::initialize(); }
+
+public slots:
+    void applicationAvailable()
+    {
+        m_environment = std::make_unique<TestEnvironment>();
+        QCoreApplication::setApplicationVersion(QStringLiteral("2.0.3"));
+        m_harness = std::make_unique<Harness>();
+    }
+    void qmlEngineAvailable(QQmlEngine *engine)
+    {
+        engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
+        engine->rootContext()->setContextProperty(QStringLiteral("harness"), m_harness.get());
+    }
+    void cleanupTestCase() { m_harness.reset(); }
+
+private:
+    std::unique_ptr<TestEnvironment> m_environment;
+    std::unique_ptr<Harness> m_harness;
+};
+
+QUICK_TEST_MAIN_WITH_SETUP(clipdock_qml, Setup)
+
+#include "tst_screens.moc"
