@@ -46,12 +46,8 @@ ReelsViewModel::ReelsViewModel(PlatformAuth *instagramAuth, PlatformAuth *facebo
     m_customRangeStart = monthBefore.isValid() ? monthBefore : now;
 }
 
-// A running fetch stops with the model; its late results, if any, are dropped.
-ReelsViewModel::~ReelsViewModel()
-{
-    if (m_fetchTask)
-        m_fetchTask->cancel();
-}
+// A running fetch is not cancelled: its late results find no model and are dropped.
+ReelsViewModel::~ReelsViewModel() = default;
 
 void ReelsViewModel::search()
 {

@@ -1,0 +1,315 @@
+// The reels view model: its phases as a fetch runs, what a newer search or a reset does to a
+// fetch still running, selection and the two date filters, and routing of a search to the demo or
+// the real source by sign-in state.
+
+#include "InstagramSimulator.h"
+#include "TestEnvironment.h"
+#include "TestServer.h"
+
+#include "auth/BrowserStore.h"
+#include "auth/PlatformAuth.h"
+#include "browsing/ReelsViewModel.h"
+#include "core/Http.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+// A source the test drives by hand: it keeps every fetch it was asked for.
+class ScriptedSource : public ProfileServiceType
+{
+public:
+    struct Fetch
+    {
+        QString text;
+        Cancellation cancel;
+        UpdateHandler update;
+        Completion done;
+    };
+    QList<Fetch> fetches;
+
+    void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
+                      Completion done) override
+    {
+        fetches.append({ text, cancel, std::move(onUpdate), std::move(done) });
+    }
+};
+
+InstagramProfile profileNamed(const QString &username)
+{
+    InstagramProfile profile;
+    profile.username = username;
+    return profile;
+}
+
+QList<Reel> reelsAged(const QList<int> &daysAgo, const QString &prefix = QStringLiteral("r"))
+{
+    QList<Reel> reels;
+    for (int i = 0; i < daysAgo.size(); ++i) {
+        Reel reel;
+        reel.id = prefix + QString::number(i);
+        reel.variants.insert(VideoQuality::hd720, QUrl(QStringLiteral("https://cdn.test/%1.mp4").arg(i)));
+        reel.postedAt = QDateTime::currentDateTime().addDays(-daysAgo.at(i));
+        reels.append(reel);
+    }
+    return reels;
+}
+
+QList<Reel> reelsCounted(int count, const QString &prefix = QStringLiteral("r"))
+{
+    return reelsAged(QList<int>(count, 1), prefix);
+}
+
+QStringList ids(const QList<Reel> &reels)
+{
+    QStringList list;
+    for (const auto &reel : reels)
+        list.append(reel.id);
+    return list;
+}
+
+using Phase = ReelsViewModel::Phase;
+using E = InstagramServiceError;
+
+} // namespace
+
+class TestReelsViewModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        Http::jar()->setAllCookies({});
+        m_instagramAuth = std::make_unique<PlatformAuth>(SocialPlatform::instagram, &m_store);
+        m_facebookAuth = std::make_unique<PlatformAuth>(SocialPlatform::facebook, &m_store);
+        m_source = ScriptedSource();
+        m_model = std::make_unique<ReelsViewModel>(m_instagramAuth.get(), m_facebookAuth.get(),
+                                                   &m_source);
+    }
+
+    void cleanup() { m_model.reset(); }
+
+    void blankSearchChangesNothing()
+    {
+        m_model->setInputText(QStringLiteral("natgeo"));
+        m_model->search();
+        m_source.fetches.last().done(E::rateLimited());
+        QCOMPARE(m_model->phase(), Phase::Error);
+
+        QSignalSpy phase(m_model.get(), &ReelsViewModel::phaseChanged);
+        m_model->setInputText(QStringLiteral(" \n\t "));
+        m_model->search();
+        QCOMPARE(m_source.fetches.size(), 1);
+        QCOMPARE(phase.size(), 0);
+        QCOMPARE(m_model->errorMessage(), E::rateLimited().errorDescription());
+    }
+
+    void updatesReplaceTheListAndAppendRows()
+    {
+        m_model->setInputText(QStringLiteral("  NatGeo \n"));
+        m_model->search();
+        QCOMPARE(m_source.fetches.last().text, QStringLiteral("NatGeo"));
+        QCOMPARE(m_model->phase(), Phase::Loading);
+        QVERIFY(m_model->isLoadingMore());
+
+        auto *rows = m_model->reelModel();
+        QSignalSpy resets(rows, &QAbstractItemModel::modelReset);
+        QSignalSpy inserts(rows, &QAbstractItemModel::rowsInserted);
+        QSignalSpy phase(m_model.get(), &ReelsViewModel::phaseChanged);
+        auto &fetch = m_source.fetches.last();
+        fetch.update(profileNamed("natgeo"), reelsCounted(12));
+        fetch.update(profileNamed("natgeo"), reelsCounted(24));
+        QCOMPARE(m_model->reels().size(), 24);
+        QCOMPARE(rows->rowCount(), 24);
+        QCOMPARE(resets.size(), 0);
+        QCOMPARE(inserts.size(), 2);
+        QCOMPARE(phase.size(), 1); // loaded once, not again for the second page
+        QVERIFY(m_model->isLoadingMore());
+
+        fetch.done(Outcome<E>::success());
+        QCOMPARE(m_model->phase(), Phase::Loaded);
+        QVERIFY(!m_model->isLoadingMore());
+    }
+
+    void newerSearchSilencesTheOlderFetch()
+    {
+        m_model->setInputText(QStringLiteral("first"));
+        m_model->search();
+        m_source.fetches.last().update(profileNamed("first"), reelsCounted(3, "a"));
+        m_model->setInputText(QStringLiteral("second"));
+        m_model->search();
+
+        auto first = m_source.fetches.first();
+        QVERIFY(first.cancel.isCancelled());
+        QCOMPARE(m_model->phase(), Phase::Loading);
+        QVERIFY(m_model->reels().isEmpty());
+
+        // The older fetch ignores the cancellation for a moment: nothing it says reaches the model.
+        first.update(profileNamed("first"), reelsCounted(6, "a"));
+        first.done(E::profileNotFound());
+        QCOMPARE(m_model->phase(), Phase::Loading);
+        QVERIFY(m_model->reels().isEmpty());
+        QVERIFY(m_model->isLoadingMore());
+
+        auto &second = m_source.fetches.last();
+        second.update(profileNamed("second"), reelsCounted(2, "b"));
+        QCOMPARE(ids(m_model->reels()), (QStringList{ "b0", "b1" }));
+        second.done(Outcome<E>::success());
+        QVERIFY(!m_model->isLoadingMore());
+    }
+
+    void resetDuringAFetch()
+    {
+        m_model->setInputText(QStringLiteral("natgeo"));
+        m_model->setLayout(ReelsViewModel::LayoutMode::List);
+        m_model->setDateFilterKind(DateRangeFilter::Kind::last30);
+        m_model->search();
+        m_model->reset();
+        QCOMPARE(m_model->phase(), Phase::Empty);
+        QVERIFY(m_model->inputText().isEmpty());
+        QVERIFY(!m_model->isLoadingMore());
+        QVERIFY(m_source.fetches.last().cancel.isCancelled());
+
+        m_source.fetches.last().done(E::network(QStringLiteral("The operation was aborted")));
+        QCOMPARE(m_model->phase(), Phase::Empty);
+        // What the person chose stays.
+        QCOMPARE(m_model->layout(), ReelsViewModel::LayoutMode::List);
+        QCOMPARE(m_model->dateFilter().kind(), DateRangeFilter::Kind::last30);
+    }
+
+    void errorAfterOneUpdate_data()
+    {
+        QTest::addColumn<E>("error");
+        QTest::newRow("no videos") << E::noVideosFound();
+        QTest::newRow("rate limited") << E::rateLimited();
+        QTest::newRow("http") << E::http(500, QStringLiteral("oops"));
+    }
+
+    void errorAfterOneUpdate()
+    {
+        QFETCH(E, error);
+        m_model->setInputText(QStringLiteral("natgeo"));
+        m_model->search();
+        auto &fetch = m_source.fetches.last();
+        fetch.update(profileNamed("natgeo"), reelsCounted(4));
+        QCOMPARE(m_model->phase(), Phase::Loaded);
+        fetch.done(error);
+        QCOMPARE(m_model->phase(), Phase::Error);
+        QCOMPARE(m_model->errorMessage(), error.errorDescription());
+        QVERIFY(!m_model->isLoadingMore());
+    }
+
+    void selectionAndFilters()
+    {
+        m_model->setInputText(QStringLiteral("natgeo"));
+        m_model->search();
+        m_source.fetches.last().update(profileNamed("natgeo"), reelsAged({ 2, 10, 40 }));
+
+        m_model->setDateFilterKind(DateRangeFilter::Kind::last7);
+        QCOMPARE(ids(m_model->filteredReels()), QStringList{ "r0" });
+        QCOMPARE(m_model->filteredModel()->rowCount(), 1);
+        QCOMPARE(m_model->primaryActionLabel(), QStringLiteral("Download All"));
+
+        // With nothing selected the download filter alone decides, whatever the browsing one.
+        m_model->setDownloadDateFilterKind(DateRangeFilter::Kind::last30);
+        QCOMPARE(ids(m_model->reelsToDownload()), (QStringList{ "r0", "r1" }));
+        QCOMPARE(m_model->downloadCount(), 2);
+
+        // Select all takes the reels the browsing filter hides, too.
+        m_model->selectAll();
+        QCOMPARE(ids(m_model->reelsToDownload()), (QStringList{ "r0", "r1", "r2" }));
+        QCOMPARE(m_model->primaryActionLabel(), QStringLiteral("Download 3"));
+
+        m_model->toggleSelection(QStringLiteral("r1"));
+        QCOMPARE(ids(m_model->reelsToDownload()), (QStringList{ "r0", "r2" }));
+        QVERIFY(!m_model->isSelectionMode()); // toggling a reel does not start selection mode
+
+        m_model->toggleSelectionMode();
+        m_model->clearSelection();
+        QVERIFY(m_model->isSelectionMode());
+        m_model->toggleSelection(QStringLiteral("r2"));
+        m_model->toggleSelectionMode();
+        QCOMPARE(m_model->selectedCount(), 0);
+
+        // The reel rows follow the selection in place.
+        QSignalSpy changed(m_model->reelModel(), &QAbstractItemModel::dataChanged);
+        m_model->toggleSelection(QStringLiteral("r1"));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.first().at(0).toModelIndex().row(), 1);
+    }
+
+    // The app's own model routes to the demo sources while signed out and to the platform when
+    // signed in; a link it cannot read is refused with its message.
+    void routing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("signedIn");
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<int>("reels");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("instagram demo") << "natgeo" << false << "instagram" << -1 << "";
+        QTest::newRow("facebook demo") << "https://facebook.com/natgeo" << false << "facebook" << -1 << "";
+        QTest::newRow("instagram real") << "https://www.instagram.com/nasa/" << true << "instagram" << 30 << "";
+        QTest::newRow("unknown real profile") << "nobody" << true << "" << 0
+                                              << "We couldn't find that profile.";
+        QTest::newRow("unreadable link") << "@/?=:&#" << false << "" << 0
+                                         << "That doesn't look like a valid Instagram or Facebook link.";
+    }
+
+    void routing()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, signedIn);
+        QFETCH(QString, platform);
+        QFETCH(int, reels);
+        QFETCH(QString, error);
+
+        TestServer server;
+        InstagramSimulator instagram(server);
+        instagram.addProfile(QStringLiteral("nasa"), 30, 12);
+        TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", server.origin() } });
+        if (signedIn) {
+            QNetworkCookie session("sessionid", "s3ss");
+            session.setDomain(server.origin().host());
+            session.setPath(QStringLiteral("/"));
+            Http::jar()->insertCookie(session);
+        }
+        PlatformAuth instagramAuth(SocialPlatform::instagram, &m_store);
+        PlatformAuth facebookAuth(SocialPlatform::facebook, &m_store);
+        QCOMPARE(instagramAuth.isSignedIn(), signedIn);
+
+        ReelsViewModel model(&instagramAuth, &facebookAuth);
+        QSignalSpy resets(model.reelModel(), &QAbstractItemModel::modelReset);
+        model.setInputText(text);
+        model.search();
+        QTRY_VERIFY_WITH_TIMEOUT(!model.isLoadingMore(), 20000);
+
+        if (!error.isEmpty()) {
+            QCOMPARE(model.phase(), Phase::Error);
+            QCOMPARE(model.errorMessage(), error);
+            return;
+        }
+        QCOMPARE(model.phase(), Phase::Loaded);
+        QCOMPARE(model.profile()->platform, *socialPlatformFromRaw(platform));
+        if (reels >= 0)
+            QCOMPARE(model.reelCount(), reels);
+        QVERIFY(model.reelCount() > 0);
+        QCOMPARE(model.reelModel()->rowCount(), model.reelCount());
+        QCOMPARE(resets.size(), 0); // every page was appended
+        QCOMPARE(instagram.pagesServed(), signedIn ? 3 : 0);
+    }
+
+private:
+    TestEnvironment m_environment;
+    BrowserStore m_store; // a browser without an engine: the tests play it
+    ScriptedSource m_source;
+    std::unique_ptr<PlatformAuth> m_instagramAuth;
+    std::unique_ptr<PlatformAuth> m_facebookAuth;
+    std::unique_ptr<ReelsViewModel> m_model;
+};
+
+QTEST_GUILESS_MAIN(TestReelsViewModel)
+#include "tst_reelsviewmodel.moc"
