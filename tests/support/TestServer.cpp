@@ -137,6 +137,11 @@ void TestServer::track(QTcpSocket *socket)
     connect(socket, &QObject::destroyed, this, forget);
 }
 
+void TestServer::routePrefix(const QString &prefix, Handler handler)
+{
+    m_prefixRoutes.append({ prefix, std::move(handler) });
+}
+
 bool TestServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     Request recorded{ methodName(request.method()), request.url(), request.headers(), request.body() };
@@ -148,10 +153,14 @@ bool TestServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *so
         (*raw)(recorded, socket);
         return true;
     }
-    const auto handler = m_routes.constFind(request.url().path());
-    if (handler == m_routes.constEnd())
+    Handler handler = m_routes.value(request.url().path());
+    for (auto it = m_prefixRoutes.cbegin(); !handler && it != m_prefixRoutes.cend(); ++it) {
+        if (request.url().path().startsWith(it->first))
+            handler = it->second;
+    }
+    if (!handler)
         return false;
-    const Response response = (*handler)(recorded);
+    const Response response = handler(recorded);
     if (!response.stall)
         writeResponse(socket, response);
     return true;

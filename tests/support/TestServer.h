@@ -67,6 +67,8 @@ public:
     void route(const QString &path, Handler handler);
     void route(const QString &path, const Response &response);
     void routeRaw(const QString &path, RawHandler handler);
+    // Answers every request whose path starts with `prefix` and has no route of its own.
+    void routePrefix(const QString &prefix, Handler handler);
 
     QList<Request> requests() const { return m_requests; }
     QList<Request> requests(const QString &path) const;
@@ -96,6 +98,7 @@ private:
 
     QHash<QString, Handler> m_routes;
     QHash<QString, RawHandler> m_rawRoutes;
+    QList<std::pair<QString, Handler>> m_prefixRoutes;
     QSet<QTcpSocket *> m_openSockets;
     int m_maxOpenConnections = 0;
     QList<Request> m_requests;
