@@ -2,7 +2,7 @@
 // by hand. It prints the environment that points the app at it:
 //
 //   build/tests/clipdock-simulator > /tmp/sim.env &
-//   sleep 1; env $(cat /tmp/sim.env) build/src/app/clipdock
+//   sleep 1; env $(cat /tmp/sim.env) build/clipdock
 //
 // Instagram (127.0.0.1) has a login page that sets a session and profiles with many pages of
 // reels; Facebook (127.0.0.2) has its login page and the sample accounts of FacebookSimulator.
