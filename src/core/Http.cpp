@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
+#include <QTextBoundaryFinder>
 #include <QTimer>
 
 namespace {
@@ -199,6 +201,37 @@ QNetworkRequest request(const QUrl &url, int timeoutMs)
     QNetworkRequest request(url);
     request.setTransferTimeout(timeoutMs);
     return request;
+}
+
+std::optional<QString> bodySnippet(const QByteArray &body, int characters)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(body);
+    if (decoder.hasError())
+        return std::nullopt;
+    // A CRLF line break is one break: it becomes one blank, and no carriage return is left behind
+    // to break the line again.
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(u'\n', u' ');
+    text.replace(u'\r', u' ');
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && isBlank(text.at(start)))
+        ++start;
+    while (end > start && isBlank(text.at(end - 1)))
+        --end;
+    text = text.mid(start, end - start);
+    // Whole characters: a cut never splits a surrogate pair or a combining sequence.
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype cut = 0;
+    for (int i = 0; i < characters; ++i) {
+        const qsizetype next = finder.toNextBoundary();
+        if (next < 0)
+            return text;
+        cut = next;
+    }
+    return text.left(cut);
 }
 
 QString timeoutMessage()

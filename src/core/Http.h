@@ -82,6 +82,11 @@ std::optional<NetworkError> transportError(QNetworkReply *reply);
 // The text shown when a request times out.
 QString timeoutMessage();
 
+// An error page on one line, for a message: line breaks (CRLF counted once) become blanks, blanks
+// and tabs are trimmed at both ends, and at most `characters` whole characters stay. Nothing when
+// the body is not UTF-8 text.
+std::optional<QString> bodySnippet(const QByteArray &body, int characters);
+
 // Lets `request` follow redirects only to `domainKey` itself or a subdomain of it, and never from
 // https to http. Qt copies every header of a request to whatever host a redirect names, so a
 // request that carries a session in explicit headers must not leave the session's domain. Any

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <limits>
@@ -16,7 +15,7 @@ namespace {
 
 // The most of an error page kept for its message; the rest is not waited for.
 constexpr qsizetype errorBodyLimit = 64 * 1024;
-constexpr qsizetype errorTextLength = 120;
+constexpr int errorTextLength = 120;
 // The reply holds at most this much unread; beyond it Qt stops reading the socket, so a slow
 // disk slows the sender instead of filling memory.
 constexpr qint64 replyBufferSize = 2 * 1024 * 1024;
@@ -45,30 +44,6 @@ QString mimeTypeOf(const QNetworkReply *reply)
     return QString::fromLatin1(header.split(';').constFirst()).trimmed().toLower();
 }
 
-// An error page on one line: line breaks become blanks, blanks and tabs are trimmed at both ends,
-// and at most 120 characters stay. Nothing when the bytes are not UTF-8 text.
-std::optional<QString> errorText(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(u'\n', u' ');
-    text.replace(u'\r', u' ');
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    while (begin < end && isBlank(text.at(begin)))
-        ++begin;
-    while (end > begin && isBlank(text.at(end - 1)))
-        --end;
-    qsizetype length = std::min(end - begin, errorTextLength);
-    // Never end on half of a surrogate pair.
-    if (length > 0 && length < end - begin && text.at(begin + length - 1).isHighSurrogate())
-        --length;
-    return text.mid(begin, length);
-}
 
 } // namespace
 
@@ -265,7 +240,7 @@ void Downloader::drain(qint64 budget)
         m_errorBody += m_reply->read(errorBodyLimit - m_errorBody.size());
         if (m_errorBody.size() >= errorBodyLimit) {
             const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            fail(DownloaderError::badStatus(status, errorText(m_errorBody)));
+            fail(DownloaderError::badStatus(status, Http::bodySnippet(m_errorBody, errorTextLength)));
         }
         return;
     }
@@ -323,7 +298,7 @@ std::optional<DownloaderError> Downloader::errorAtEnd()
 {
     if (m_verdict != Verdict::accepted) {
         const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        return DownloaderError::badStatus(status, errorText(m_errorBody));
+        return DownloaderError::badStatus(status, Http::bodySnippet(m_errorBody, errorTextLength));
     }
     if (m_expected >= 0 && m_part->size() != m_expected)
         return DownloaderError::incomplete(m_part->size(), m_expected);

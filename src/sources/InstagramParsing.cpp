@@ -1,39 +1,11 @@
 #include "sources/InstagramParsing.h"
 
 #include <QJsonArray>
-#include <QStringDecoder>
-#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <cmath>
 
 namespace InstagramParsing {
-
-namespace {
-
-constexpr int snippetLength = 160;
-
-// The first `count` characters as a reader counts them, so that a cut never splits a surrogate
-// pair or a letter from its accent.
-QString firstCharacters(const QString &text, int count)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype end = 0;
-    for (int i = 0; i < count; ++i) {
-        const qsizetype next = finder.toNextBoundary();
-        if (next < 0)
-            return text;
-        end = next;
-    }
-    return text.left(end);
-}
-
-bool isBlankOrTab(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-} // namespace
 
 std::optional<QString> stringValue(const QJsonValue &value)
 {
@@ -128,25 +100,6 @@ QHash<VideoQuality, QUrl> variantsByWidth(QList<Rendition> renditions)
     return variants;
 }
 
-std::optional<QString> bodySnippet(const QByteArray &body)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder(body);
-    if (decoder.hasError())
-        return std::nullopt;
-    // A CRLF line break is one break: it becomes one blank, and no carriage return is left behind
-    // to break the line again.
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(u'\n', u' ');
-    text.replace(u'\r', u' ');
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && isBlankOrTab(text.at(start)))
-        ++start;
-    while (end > start && isBlankOrTab(text.at(end - 1)))
-        --end;
-    return firstCharacters(text.mid(start, end - start), snippetLength);
-}
 
 QByteArray percentEncoded(const QString &text)
 {

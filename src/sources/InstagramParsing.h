@@ -47,10 +47,6 @@ struct Rendition
 // rendition of its width is left out; audio is present whenever any rendition is.
 QHash<VideoQuality, QUrl> variantsByWidth(QList<Rendition> renditions);
 
-// An error body reduced to one line for the user: line breaks become blanks, blanks and tabs are
-// trimmed from both ends, and at most 160 characters are kept. Nothing when the body is not UTF-8.
-std::optional<QString> bodySnippet(const QByteArray &body);
-
 // Everything but the unreserved characters percent-encoded (UTF-8): a text that stands as one
 // path segment, query value or form value, so that "/", "#", "+", "&" and "=" in it reach the
 // server as data rather than as syntax.

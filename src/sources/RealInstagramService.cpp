@@ -14,6 +14,9 @@ using namespace InstagramParsing;
 
 namespace {
 
+// How much of an error page a message quotes, in characters.
+constexpr int errorSnippetLength = 160;
+
 using Error = InstagramServiceError;
 
 constexpr qint64 fallbackDurationSeconds = 15;
@@ -318,7 +321,7 @@ std::optional<InstagramServiceError> RealInstagramService::validate(const HttpRe
         return Error::rateLimited();
     if (response.status == 404)
         return Error::profileNotFound();
-    return Error::http(response.status, bodySnippet(response.body));
+    return Error::http(response.status, Http::bodySnippet(response.body, errorSnippetLength));
 }
 
 void RealInstagramService::fetchUserInfo(const QString &username, const Cancellation &cancel,
