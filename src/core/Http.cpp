@@ -163,6 +163,12 @@ void CookieJar::scheduleSave()
     });
 }
 
+void CookieJar::stopSaving()
+{
+    m_filePath.clear();
+    m_savePending = false;
+}
+
 void CookieJar::save()
 {
     m_savePending = false;

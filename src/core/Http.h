@@ -35,6 +35,9 @@ public:
 
     // Writes the file now rather than with the next turn of the event loop.
     void save();
+    // Keeps every later change in memory only: the file stays as it is. For a run that signs in
+    // with cookies of its own, which must not replace the app's sessions.
+    void stopSaving();
 
 private:
     void load();

@@ -19,3 +19,12 @@ void AppSettings::setMaxConcurrentDownloads(int value)
     m_maxConcurrentDownloads = clamped;
     Q_EMIT maxConcurrentDownloadsChanged();
 }
+
+void AppSettings::overrideMaxConcurrentDownloads(int value)
+{
+    const int clamped = std::clamp(value, minimumConcurrency, maximumConcurrency);
+    if (clamped == m_maxConcurrentDownloads)
+        return;
+    m_maxConcurrentDownloads = clamped;
+    Q_EMIT maxConcurrentDownloadsChanged();
+}

@@ -24,6 +24,9 @@ public:
     int maxConcurrentDownloads() const { return m_maxConcurrentDownloads; }
     // Clamps to 1...10 and stores the result, also when it is unchanged.
     void setMaxConcurrentDownloads(int value);
+    // Clamps to 1...10 for the life of this object only; the stored value stays (the command
+    // line's --jobs).
+    void overrideMaxConcurrentDownloads(int value);
 
 Q_SIGNALS:
     void maxConcurrentDownloadsChanged();

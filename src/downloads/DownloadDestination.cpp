@@ -59,6 +59,21 @@ bool DownloadDestination::adoptFolder(const QUrl &folder)
     return true;
 }
 
+bool DownloadDestination::useFolderForThisRun(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isDir())
+        return false;
+    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    m_bookmarkData = folder.toUtf8();
+    const QUrl url = QUrl::fromLocalFile(folder);
+    if (url != m_folderURL) {
+        m_folderURL = url;
+        Q_EMIT folderURLChanged();
+    }
+    return true;
+}
+
 std::optional<QString> DownloadDestination::resolveBookmark(const QByteArray &bookmark)
 {
     const QString path = QString::fromUtf8(bookmark);

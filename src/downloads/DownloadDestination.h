@@ -33,6 +33,9 @@ public:
     // Takes the folder the user confirmed in the folder chooser and remembers it. False, with
     // nothing changed, when it is not an existing local folder.
     Q_INVOKABLE bool adoptFolder(const QUrl &folder);
+    // Takes an existing local folder for the life of this object only; the remembered folder
+    // stays (the command line's --dir). False, with nothing changed, for anything else.
+    bool useFolderForThisRun(const QString &path);
 
     // Runs `operation` with the folder it may write into: the remembered folder when it still
     // resolves, otherwise the folder in use. Returns what `operation` returns.

@@ -1,0 +1,87 @@
+#pragma once
+
+// One run of the command line: signs in as asked, fetches the profile through the same sources as
+// the app, then prints it or downloads its reels through the download queue, and ends with an
+// exit status. Everything runs on the main thread's event loop; nothing blocks.
+
+#include "cli/CliOptions.h"
+#include "core/Async.h"
+#include "core/InstagramProfile.h"
+#include "core/Reel.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+
+#include <optional>
+
+class AppSettings;
+class BrowserStore;
+class DownloadDestination;
+class DownloadManager;
+class PlatformAuth;
+class ProfileServiceType;
+class QTimer;
+
+class CliRunner : public QObject
+{
+    Q_OBJECT
+public:
+    enum ExitStatus {
+        allSaved = 0,
+        someFailed = 1,
+        usageError = 2,
+        fetchFailed = 3,
+        interrupted = 130,
+    };
+
+    // `browserReady`: the browser engine is set up, so a signed-in Facebook session can be read
+    // through the hidden page.
+    CliRunner(CliOptions options, bool browserReady, QObject *parent = nullptr);
+    ~CliRunner() override;
+
+    // Starts the run; finished() follows once, from the event loop.
+    void start();
+    // Ctrl-C (or a termination request): cancels the fetch or stops every transfer, lets the
+    // queue wind down and ends with `status`.
+    void interrupt(int status = interrupted);
+
+Q_SIGNALS:
+    void finished(int status);
+
+private:
+    bool setUpSignIn();
+    void fetch();
+    void onFetched(bool cancelled, const QString &error);
+    void list();
+    void download();
+    void onQueueChanged();
+    void finishDownload();
+    void scheduleRedraw();
+    void clearLive();
+    void drawLive();
+    void end(int status);
+
+    const CliOptions m_options;
+    const bool m_browserReady;
+    BrowserStore *m_store = nullptr;
+    PlatformAuth *m_instagramAuth = nullptr;
+    PlatformAuth *m_facebookAuth = nullptr;
+    ProfileServiceType *m_service = nullptr;
+    std::optional<Cancellation> m_fetch;
+    std::optional<InstagramProfile> m_profile;
+    QList<Reel> m_reels;
+
+    DownloadDestination *m_destination = nullptr;
+    AppSettings *m_settings = nullptr;
+    QPointer<DownloadManager> m_manager;
+    QStringList m_missing;
+    QSet<QString> m_reported;
+    bool m_terminal = false;
+    int m_liveLines = 0;
+    QTimer *m_redraw = nullptr;
+
+    bool m_interrupted = false;
+    int m_interruptStatus = interrupted;
+    bool m_ended = false;
+};

@@ -1,0 +1,491 @@
+// clipdock-cli, run as the built program against the Instagram simulator and a media server, with
+// a fresh home each time; and its two parsers on their own.
+
+#include "InstagramSimulator.h"
+#include "MediaSimulator.h"
+#include "TestEnvironment.h"
+#include "TestServer.h"
+
+#include "cli/CliOptions.h"
+#include "cli/NetscapeCookies.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkCookie>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+constexpr qsizetype mediaSize = 48 * 1024;
+constexpr int runTimeoutMs = 60'000;
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+QByteArray appCookieLine(const QByteArray &session)
+{
+    QNetworkCookie cookie("sessionid", session);
+    cookie.setDomain(QStringLiteral("127.0.0.1"));
+    cookie.setPath(QStringLiteral("/"));
+    cookie.setExpirationDate(QDateTime::currentDateTimeUtc().addDays(30));
+    return cookie.toRawForm(QNetworkCookie::Full) + '\n';
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString appCookiesPath() const
+    {
+        return m_env->home() + QStringLiteral("/.local/share/ClipDock/Clip Dock/cookies");
+    }
+    QString cookiesFilePath() const { return m_env->home() + QStringLiteral("/cookies.txt"); }
+    QString downloadDir() const { return m_env->home() + QStringLiteral("/out"); }
+
+    // Runs the program to its end while this process's servers keep answering.
+    QProcess *startCli(const QStringList &arguments)
+    {
+        auto *process = new QProcess(this);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral(CLIPDOCK_CLI), arguments);
+        return process;
+    }
+
+    Run runCli(const QStringList &arguments)
+    {
+        QProcess *process = startCli(arguments);
+        QSignalSpy finished(process, &QProcess::finished);
+        if (!finished.wait(runTimeoutMs))
+            process->kill();
+        Run run;
+        run.status = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+        run.out = QString::fromUtf8(process->readAllStandardOutput());
+        run.err = QString::fromUtf8(process->readAllStandardError());
+        process->deleteLater();
+        return run;
+    }
+
+    QStringList sessionsSent() const
+    {
+        QStringList sessions;
+        for (const auto &request : m_instagram->requests()) {
+            const QByteArray cookies = request.header("Cookie");
+            for (const QByteArray &pair : cookies.split(';')) {
+                if (pair.trimmed().startsWith("sessionid="))
+                    sessions.append(QString::fromUtf8(pair.trimmed().mid(10)));
+            }
+        }
+        sessions.removeDuplicates();
+        return sessions;
+    }
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<TestServer> m_instagram;
+    std::unique_ptr<TestServer> m_media;
+    std::unique_ptr<InstagramSimulator> m_simulator;
+    QList<QPointer<QTcpSocket>> m_heldTransfers;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QFileInfo(QStringLiteral(CLIPDOCK_CLI)).isExecutable());
+    }
+
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        m_instagram = std::make_unique<TestServer>();
+        m_media = std::make_unique<TestServer>();
+        m_simulator = std::make_unique<InstagramSimulator>(*m_instagram);
+        m_simulator->setRequireSession(true);
+        m_simulator->setMediaOrigin(m_media->origin());
+        // Reels one hour apart, newest 2023-11-14 22:13 UTC: walker_23 to walker_29 are the
+        // reels of 2023-11-13.
+        InstagramSimulator::ProfileOptions walker;
+        walker.fullName = QStringLiteral("Walker Lane");
+        walker.followerCount = 15'300;
+        walker.verified = true;
+        m_simulator->addProfile(QStringLiteral("walker"), 30, 12, walker);
+        m_simulator->addProfile(QStringLiteral("stuck"), 3, 12);
+
+        m_media->routePrefix(QStringLiteral("/media/"), [](const TestServer::Request &request) {
+            if (request.url.path().contains(QLatin1String("walker_3-")))
+                return TestServer::Response::text(MediaSimulator::notFoundPage(), 404, "text/html");
+            return TestServer::Response::text(MediaSimulator::content(mediaSize), 200, "video/mp4");
+        });
+        // Transfers of "stuck" send a quarter of their file and then nothing.
+        for (int reel = 0; reel < 3; ++reel) {
+            for (int rendition = 0; rendition < 3; ++rendition) {
+                const QString path = QStringLiteral("/media/stuck_%1-%2.mp4").arg(reel).arg(rendition);
+                m_media->routeRaw(path, [this](const TestServer::Request &, QTcpSocket *socket) {
+                    TestServer::writeHead(socket, 200, "video/mp4", {}, mediaSize);
+                    socket->write(MediaSimulator::content(mediaSize).left(mediaSize / 4));
+                    m_heldTransfers.append(socket);
+                });
+            }
+        }
+
+        // The app's kept sessions, as its cookie jar writes them.
+        QDir().mkpath(QFileInfo(appCookiesPath()).absolutePath());
+        QFile jar(appCookiesPath());
+        QVERIFY(jar.open(QIODevice::WriteOnly));
+        jar.write(appCookieLine("app-session"));
+        jar.close();
+
+        QFile netscape(cookiesFilePath());
+        QVERIFY(netscape.open(QIODevice::WriteOnly));
+        netscape.write("# Netscape HTTP Cookie File\n"
+                       "#HttpOnly_127.0.0.1\tFALSE\t/\tFALSE\t0\tsessionid\tfile-session\n"
+                       "127.0.0.1\tFALSE\t/\tFALSE\t0\tcsrftoken\tfile-csrf\n");
+        netscape.close();
+
+        TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", m_instagram->origin() } });
+    }
+
+    void cleanup()
+    {
+        m_heldTransfers.clear();
+        m_simulator.reset();
+        m_media.reset();
+        m_instagram.reset();
+        m_env.reset();
+    }
+
+    // The program end to end: what it prints, how it ends, what it saves and which session the
+    // platform saw.
+    void run_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("appSession");  // the app's kept sessions file is present
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("outHas");
+        QTest::addColumn<QStringList>("errHas");
+        QTest::addColumn<QStringList>("saved"); // file names in the download folder
+        QTest::addColumn<QString>("session");   // what the platform saw; empty for the demo
+
+        const QString cookies = QStringLiteral("--cookies=COOKIES");
+        const QString dir = QStringLiteral("--dir=DIR");
+
+        QTest::newRow("list, multi-page, signed in with a cookies file")
+                << QStringList{ "list", cookies, "walker" } << true << 0
+                << QStringList{ "Name: Walker Lane", "Handle: @walker",
+                                "Followers: 15300 (15.3K)", "Reels: 30", "Verified: yes",
+                                "\nwalker_0 2023-11-14 22:13 0:06 1000 100 1080p,720p,480p,audio\n",
+                                "\nwalker_29 2023-11-13 17:13 " }
+                << QStringList{} << QStringList{} << "file-session";
+        QTest::newRow("list with the app's sessions")
+                << QStringList{ "list", "https://www.instagram.com/walker/" } << true << 0
+                << QStringList{ "walker_29" } << QStringList{} << QStringList{} << "app-session";
+        QTest::newRow("list without a session answers with the demo")
+                << QStringList{ "list", "walker" } << false << 0
+                << QStringList{ "Handle: @walker" }
+                << QStringList{ "not signed in to Instagram: answering with the demo source" }
+                << QStringList{} << QString();
+        QTest::newRow("--demo even when signed in")
+                << QStringList{ "list", "--demo", "walker" } << true << 0
+                << QStringList{ "Handle: @walker" } << QStringList{} << QStringList{} << QString();
+
+        QStringList dayOfReels;
+        for (int i = 23; i < 30; ++i)
+            dayOfReels.append(QStringLiteral("reel-walker_%1-480p.mp4").arg(i));
+        QTest::newRow("download one day at 480p")
+                << QStringList{ "download", cookies, dir, "--since", "2023-11-13", "--until",
+                                "2023-11-13", "--quality", "480p", "walker" }
+                << true << 0
+                << QStringList{ "saved walker_23 (480p): ", "Saved 7 of 7 to " }
+                << QStringList{} << dayOfReels << "file-session";
+        QTest::newRow("download chosen ids, one job, with the app's sessions")
+                << QStringList{ "download", dir, "--ids=walker_5,walker_0,walker_5", "--jobs=1",
+                                "--quality=1080p", "walker" }
+                << true << 0 << QStringList{ "Saved 2 of 2" } << QStringList{}
+                << QStringList{ "reel-walker_0-1080p.mp4", "reel-walker_5-1080p.mp4" }
+                << "app-session";
+        QTest::newRow("a failing item ends with 1 and its message")
+                << QStringList{ "download", cookies, dir, "--ids", "walker_2,walker_3", "walker" }
+                << true << 1
+                << QStringList{ "failed walker_3 (720p): HTTP 404: <!DOCTYPE html>", "Saved 1 of 2",
+                                "Failed 1:\nwalker_3 (720p): HTTP 404" }
+                << QStringList{} << QStringList{ "reel-walker_2-720p.mp4" } << "file-session";
+        QTest::newRow("an id the profile lacks ends with 1")
+                << QStringList{ "download", cookies, dir, "--ids", "walker_1,walker_99", "walker" }
+                << true << 1
+                << QStringList{ "Saved 1 of 2", "walker_99: no reel with this id in the profile" }
+                << QStringList{} << QStringList{ "reel-walker_1-720p.mp4" } << "file-session";
+        QTest::newRow("a filter that takes nothing saves nothing")
+                << QStringList{ "download", cookies, dir, "--since=today", "walker" } << true << 0
+                << QStringList{} << QStringList{ "nothing to download" } << QStringList{}
+                << "file-session";
+        QTest::newRow("an unknown profile ends with 3 and the source's message")
+                << QStringList{ "download", cookies, dir, "ghost" } << true << 3 << QStringList{}
+                << QStringList{ "We couldn't find that profile." } << QStringList{}
+                << "file-session";
+
+        const QStringList usageErrors[] = {
+            { "fetch", "walker" },
+            { "download", "--quality=4k", "walker" },
+            { "download", "--jobs=0", "walker" },
+            { "download", "--since=yesterday", "walker" },
+            { "download", "--ids=walker_1", "--since=7d", "walker" },
+            { "list", "--json" },
+            { "list", "--demo", cookies, "walker" },
+        };
+        for (const QStringList &arguments : usageErrors) {
+            QTest::addRow("usage: %s", qPrintable(arguments.join(u' ')))
+                    << arguments << true << 2 << QStringList{} << QStringList{ "--help'" }
+                    << QStringList{} << QString();
+        }
+    }
+
+    void run()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, appSession);
+        QFETCH(int, status);
+        QFETCH(QStringList, outHas);
+        QFETCH(QStringList, errHas);
+        QFETCH(QStringList, saved);
+        QFETCH(QString, session);
+
+        if (!appSession)
+            QVERIFY(QFile::remove(appCookiesPath()));
+        QByteArray keptBefore;
+        if (appSession) {
+            QFile kept(appCookiesPath());
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            keptBefore = kept.readAll();
+        }
+        for (QString &argument : arguments) {
+            argument.replace(QLatin1String("COOKIES"), cookiesFilePath());
+            argument.replace(QLatin1String("DIR"), downloadDir());
+        }
+
+        const Run run = runCli(arguments);
+        QCOMPARE(run.status, status);
+        // Columns and labels are aligned with blanks; the fragments are compared without them.
+        QStringList lines = run.out.split(u'\n');
+        for (QString &line : lines)
+            line = line.simplified();
+        const QString out = lines.join(u'\n');
+        for (const QString &text : outHas)
+            QVERIFY2(out.contains(text), qPrintable(run.out));
+        for (const QString &text : errHas)
+            QVERIFY2(run.err.contains(text), qPrintable(run.err));
+        if (status == 2)
+            QCOMPARE(run.err.count(u'\n'), 1); // one line: the error and where help is
+
+        QStringList files = QDir(downloadDir()).entryList(QDir::Files | QDir::Hidden);
+        files.sort();
+        saved.sort();
+        QCOMPARE(files, saved);
+        for (const QString &name : std::as_const(saved)) {
+            QFile file(QDir(downloadDir()).filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), MediaSimulator::content(mediaSize));
+        }
+        // The quality asked for is the rendition fetched: 1080p, 720p, 480p are renditions 0-2.
+        const QRegularExpression quality(QStringLiteral("-(\\d)\\.mp4$"));
+        for (const auto &request : m_media->requests()) {
+            const QString rendition = quality.match(request.url.path()).captured(1);
+            QCOMPARE(rendition, QString(saved.value(0).contains(QLatin1String("1080p")) ? "0"
+                                : saved.value(0).contains(QLatin1String("480p")) ? "2" : "1"));
+        }
+
+        if (session.isEmpty())
+            QCOMPARE(m_instagram->requests().size(), 0);
+        else
+            QCOMPARE(sessionsSent(), QStringList{ session });
+        // A run signed in with a file never replaces the app's kept sessions.
+        if (appSession) {
+            QFile kept(appCookiesPath());
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), keptBefore);
+        }
+    }
+
+    void listJson()
+    {
+        const Run run = runCli({ "list", "--json", "--cookies", cookiesFilePath(), "walker" });
+        QCOMPARE(run.status, 0);
+        QCOMPARE(m_simulator->pagesServed(), 3);
+        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 31);
+        const QJsonObject profile = QJsonDocument::fromJson(lines.at(0).toUtf8()).object();
+        QCOMPARE(profile.value("username").toString(), "walker");
+        QCOMPARE(profile.value("followerCount").toInteger(), qint64(15300));
+        QCOMPARE(profile.value("reelCount").toInteger(), qint64(30));
+        QCOMPARE(profile.value("isVerified").toBool(), true);
+        for (int i = 0; i < 30; ++i) {
+            const QJsonObject reel = QJsonDocument::fromJson(lines.at(i + 1).toUtf8()).object();
+            QCOMPARE(reel.value("type").toString(), "reel");
+            QCOMPARE(reel.value("id").toString(), InstagramSimulator::reelID("walker", i));
+            QCOMPARE(QDateTime::fromString(reel.value("postedAt").toString(), Qt::ISODate),
+                     QDateTime::fromSecsSinceEpoch(1'700'000'000 - i * 3600, Qt::UTC));
+            QCOMPARE(reel.value("viewCount").toInteger(), qint64(1000 + 7 * i));
+            QCOMPARE(reel.value("qualities").toVariant().toStringList(),
+                     (QStringList{ "1080p", "720p", "480p", "audio" }));
+        }
+    }
+
+    // Ctrl-C in the middle of three transfers: every part file goes and the status is 130.
+    void interruptLeavesNoPartFile()
+    {
+        QProcess *process = startCli({ "download", "--cookies", cookiesFilePath(), "--dir",
+                                       downloadDir(), "--jobs", "3", "stuck" });
+        QSignalSpy finished(process, &QProcess::finished);
+        QTRY_COMPARE_WITH_TIMEOUT(m_heldTransfers.size(), 3, runTimeoutMs);
+        // Each transfer has written its quarter into a part file of its own.
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(downloadDir()).entryList(QDir::Files | QDir::Hidden).size(),
+                                  3, runTimeoutMs);
+        QCOMPARE(::kill(pid_t(process->processId()), SIGINT), 0);
+        QVERIFY(finished.wait(runTimeoutMs));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), 130);
+        QCOMPARE(QDir(downloadDir()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+        const QString out = QString::fromUtf8(process->readAllStandardOutput());
+        QVERIFY2(out.contains(QLatin1String("Interrupted. Saved 0 of 3")), qPrintable(out));
+    }
+
+    void netscapeCookies_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        // Each cookie as "name=value domain path flags", flags from s(ecure) h(ttp-only)
+        // e(xpires); or the error's line.
+        QTest::addColumn<QStringList>("cookies");
+        QTest::addColumn<int>("errorLine");
+
+        QTest::newRow("comments, blanks, CRLF, both domain forms")
+                << QByteArray("# Netscape HTTP Cookie File\r\n\r\n"
+                              ".example.com\tTRUE\t/\tTRUE\t4102444800\tsessionid\tabc\r\n"
+                              "127.0.0.1\tFALSE\t/api\tFALSE\t0\tcsrftoken\tx y\r\n")
+                << QStringList{ "sessionid=abc .example.com / se", "csrftoken=x y 127.0.0.1 /api " }
+                << 0;
+        QTest::newRow("the subdomain flag decides the leading dot")
+                << QByteArray("example.com\tTRUE\t/\tFALSE\t0\ta\t1\n"
+                              ".example.com\tFALSE\t/\tFALSE\t0\tb\t2\n")
+                << QStringList{ "a=1 .example.com / ", "b=2 example.com / " } << 0;
+        QTest::newRow("#HttpOnly_ is a flag, not a comment")
+                << QByteArray("#HttpOnly_.example.com\tTRUE\t/\tTRUE\t0\tsessionid\ts\n")
+                << QStringList{ "sessionid=s .example.com / sh" } << 0;
+        QTest::newRow("an empty value, its tab left out")
+                << QByteArray("example.com\tFALSE\t/\tFALSE\t0\tempty\n")
+                << QStringList{ "empty= example.com / " } << 0;
+        QTest::newRow("expired cookies are dropped, fractional seconds read")
+                << QByteArray("example.com\tFALSE\t/\tFALSE\t1000\told\t1\n"
+                              "example.com\tFALSE\t/\tFALSE\t4102444800.5\tnew\t2\n")
+                << QStringList{ "new=2 example.com / e" } << 0;
+        QTest::newRow("spaces instead of tabs")
+                << QByteArray("# ok\nexample.com FALSE / FALSE 0 a 1\n") << QStringList{} << 2;
+        QTest::newRow("a flag that is not TRUE or FALSE")
+                << QByteArray("example.com\tyes\t/\tFALSE\t0\ta\t1\n") << QStringList{} << 1;
+        QTest::newRow("an expiry that is no number")
+                << QByteArray("\nexample.com\tFALSE\t/\tFALSE\ttomorrow\ta\t1\n")
+                << QStringList{} << 2;
+        QTest::newRow("a cookie without a name")
+                << QByteArray("example.com\tFALSE\t/\tFALSE\t0\t\tvalue\n") << QStringList{} << 1;
+        QTest::newRow("a JSON export")
+                << QByteArray("[{\"name\": \"sessionid\"}]\n") << QStringList{} << 1;
+    }
+
+    void netscapeCookies()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, cookies);
+        QFETCH(int, errorLine);
+
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
+        const auto parsed = NetscapeCookies::parse(text, now);
+        if (errorLine > 0) {
+            const auto *error = std::get_if<NetscapeCookies::ParseError>(&parsed);
+            QVERIFY(error);
+            QCOMPARE(error->line, errorLine);
+            QVERIFY(error->message.startsWith(QStringLiteral("line %1: ").arg(errorLine)));
+            return;
+        }
+        QStringList described;
+        for (const QNetworkCookie &cookie : std::get<QList<QNetworkCookie>>(parsed)) {
+            QString flags;
+            if (cookie.isSecure())
+                flags += u's';
+            if (cookie.isHttpOnly())
+                flags += u'h';
+            if (!cookie.isSessionCookie())
+                flags += u'e';
+            described.append(QStringLiteral("%1=%2 %3 %4 %5")
+                                     .arg(QString::fromUtf8(cookie.name()),
+                                          QString::fromUtf8(cookie.value()), cookie.domain(),
+                                          cookie.path(), flags));
+        }
+        QCOMPARE(described, cookies);
+    }
+
+    void dateRange_data()
+    {
+        QTest::addColumn<QString>("since");
+        QTest::addColumn<QString>("until");
+        QTest::addColumn<int>("kind"); // -1: an error
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("end");
+        using Kind = DateRangeFilter::Kind;
+
+        QTest::newRow("nothing") << "" << "" << int(Kind::all) << QDate() << QDate();
+        QTest::newRow("7d") << "7d" << "" << int(Kind::last7) << QDate() << QDate();
+        QTest::newRow("90D") << "90D" << "" << int(Kind::last90) << QDate() << QDate();
+        QTest::newRow("year") << "year" << "" << int(Kind::thisYear) << QDate() << QDate();
+        QTest::newRow("since a day, open ended")
+                << "2024-02-29" << "" << int(Kind::custom) << QDate(2024, 2, 29) << QDate(9999, 12, 31);
+        QTest::newRow("one day") << "2023-11-13" << "2023-11-13" << int(Kind::custom)
+                                 << QDate(2023, 11, 13) << QDate(2023, 11, 13);
+        QTest::newRow("until alone") << "" << "2023-01-31" << int(Kind::custom)
+                                     << QDate(1970, 1, 1) << QDate(2023, 1, 31);
+        QTest::newRow("no such day") << "2023-02-29" << "" << -1 << QDate() << QDate();
+        QTest::newRow("not ISO") << "13.11.2023" << "" << -1 << QDate() << QDate();
+        QTest::newRow("a word") << "yesterday" << "" << -1 << QDate() << QDate();
+        QTest::newRow("reversed") << "2023-11-14" << "2023-11-13" << -1 << QDate() << QDate();
+        QTest::newRow("preset with an end") << "7d" << "2023-11-13" << -1 << QDate() << QDate();
+    }
+
+    void dateRange()
+    {
+        QFETCH(QString, since);
+        QFETCH(QString, until);
+        QFETCH(int, kind);
+        QFETCH(QDate, start);
+        QFETCH(QDate, end);
+
+        const auto parsed = CliArguments::parseDateRange(since, until);
+        if (kind < 0) {
+            QVERIFY(std::holds_alternative<QString>(parsed));
+            return;
+        }
+        const auto *filter = std::get_if<DateRangeFilter>(&parsed);
+        QVERIFY(filter);
+        QCOMPARE(int(filter->kind()), kind);
+        if (filter->kind() == DateRangeFilter::Kind::custom) {
+            QCOMPARE(filter->start().date(), start);
+            QCOMPARE(filter->end().date(), end);
+            // Both ends are whole days: the first and the last minute of the range pass.
+            const QDateTime now = QDateTime::currentDateTime();
+            QVERIFY(filter->includes(start.startOfDay(), now));
+            QVERIFY(filter->includes(end.endOfDay(), now));
+            QVERIFY(!filter->includes(start.startOfDay().addSecs(-1), now));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
