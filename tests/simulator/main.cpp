@@ -69,13 +69,20 @@ int main(int argc, char *argv[])
     InstagramSimulator instagram(instagramServer);
     instagram.setMediaOrigin(media.origin());
     LoginPages::attach(instagramServer, SocialPlatform::instagram);
-    instagram.addProfile(QStringLiteral("nasa"), 480, 12, { .fullName = QStringLiteral("NASA"),
-                                                            .followerCount = 98'400'000,
-                                                            .verified = true, .repeats = 2 });
-    instagram.addProfile(QStringLiteral("natgeo"), 3000, 50, { .fullName = QStringLiteral("National Geographic"),
-                                                               .followerCount = 283'000'000,
-                                                               .verified = true });
-    instagram.addProfile(QStringLiteral("smallcreator"), 7, 12, { .fullName = QStringLiteral("Small Creator") });
+    const auto account = [](const QString &fullName, qint64 followers, bool verified) {
+        InstagramSimulator::ProfileOptions options;
+        options.fullName = fullName;
+        options.followerCount = followers;
+        options.verified = verified;
+        return options;
+    };
+    auto nasa = account(QStringLiteral("NASA"), 98'400'000, true);
+    nasa.repeats = 2;
+    instagram.addProfile(QStringLiteral("nasa"), 480, 12, nasa);
+    instagram.addProfile(QStringLiteral("natgeo"), 3000, 50,
+                         account(QStringLiteral("National Geographic"), 283'000'000, true));
+    instagram.addProfile(QStringLiteral("smallcreator"), 7, 12,
+                         account(QStringLiteral("Small Creator"), 812, false));
     instagram.addProfile(QStringLiteral("nothingyet"), 0, 12);
     instagram.addProfile(QStringLiteral("busybee"), 120, 12);
     instagram.setPageResponse(QStringLiteral("busybee"), 3, TestServer::Response::text("Please wait a few minutes before you try again.", 429));
