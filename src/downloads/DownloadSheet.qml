@@ -1,0 +1,216 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import ClipDock
+
+// The download queue: a status line with the bulk actions, the overall progress, the way to the
+// download folder and one row per item. It keeps nothing of its own; all of it is the manager's.
+Rectangle {
+    id: sheet
+
+    required property DownloadManager manager
+    required property DownloadDestination destination
+
+    color: Theme.background
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 20
+            Layout.rightMargin: 20
+            Layout.topMargin: 18
+            Layout.bottomMargin: 12
+            spacing: 8
+
+            ColumnLayout {
+                Layout.alignment: Qt.AlignTop
+                spacing: 2
+
+                Text {
+                    text: "Downloads"
+                    color: Theme.textPrimary
+                    font.pixelSize: 22
+                    font.weight: Font.Bold
+                }
+                Text {
+                    objectName: "statusLine"
+                    text: sheet.manager.statusLine
+                    color: Theme.textSecondary
+                    font.pixelSize: 13
+                    font.weight: Font.Medium
+                }
+            }
+
+            // The actions wrap onto a second line when the sheet is too narrow for all three.
+            Flow {
+                Layout.fillWidth: true
+                Layout.minimumWidth: 120
+                Layout.alignment: Qt.AlignTop
+                layoutDirection: Qt.RightToLeft
+                spacing: 8
+
+                CapsuleButton {
+                    objectName: "clearFinishedButton"
+                    visible: sheet.manager.completedCount + sheet.manager.failedCount >= 1
+                    text: "Clear finished"
+                    textColor: Theme.accent
+                    fontSize: 12
+                    implicitHeight: 28
+                    onClicked: sheet.manager.clearFinished()
+
+                    background: Rectangle {
+                        radius: height / 2
+                        color: Theme.withAlpha(Theme.accent, 0.14)
+                        border.color: Theme.withAlpha(Theme.accent, 0.35)
+                        border.width: 1
+                    }
+                }
+                CapsuleButton {
+                    objectName: "retryFailedButton"
+                    visible: sheet.manager.hasFailures
+                    text: "Retry failed"
+                    symbol: "arrow.clockwise"
+                    symbolWeight: Font.Bold
+                    fontSize: 12
+                    implicitHeight: 28
+                    onClicked: sheet.manager.retryAllFailed()
+
+                    background: BrandFill {
+                        radius: height / 2
+                    }
+                }
+                CapsuleButton {
+                    objectName: "stopAllButton"
+                    visible: sheet.manager.activeCount >= 1
+                    text: "Stop all"
+                    symbol: "stop.fill"
+                    symbolWeight: Font.Bold
+                    fontSize: 12
+                    implicitHeight: 28
+                    onClicked: sheet.manager.stopAll()
+
+                    background: Rectangle {
+                        radius: height / 2
+                        color: Theme.withAlpha(Theme.red, 0.85)
+                    }
+                }
+            }
+        }
+
+        GlassCard {
+            Layout.fillWidth: true
+            Layout.leftMargin: 20
+            Layout.rightMargin: 20
+            implicitHeight: overall.implicitHeight + 28
+            cornerRadius: 14
+
+            ColumnLayout {
+                id: overall
+                anchors.fill: parent
+                anchors.margins: 14
+                spacing: 10
+
+                RowLayout {
+                    Layout.fillWidth: true
+
+                    Text {
+                        Layout.fillWidth: true
+                        text: "Overall progress"
+                        color: Theme.textTertiary
+                        font.pixelSize: 12
+                        font.weight: Font.Medium
+                    }
+                    Text {
+                        objectName: "overallPercent"
+                        text: sheet.manager.overallPercent + "%"
+                        color: Theme.textSecondary
+                        font.pixelSize: 12
+                        font.weight: Font.DemiBold
+                    }
+                }
+                ProgressTrack {
+                    objectName: "overallBar"
+                    Layout.fillWidth: true
+                    barHeight: 6
+                    minimumFill: 8
+                    animated: true
+                    fraction: sheet.manager.overallProgress
+                }
+            }
+        }
+
+        PressableButton {
+            objectName: "openFolderButton"
+            Layout.fillWidth: true
+            Layout.leftMargin: 20
+            Layout.rightMargin: 20
+            Layout.topMargin: 12
+            Layout.bottomMargin: 12
+            text: "Open download folder"
+            implicitHeight: folderLabel.implicitHeight + 22
+            onClicked: FileActions.openFolder(sheet.destination.folderURL)
+
+            background: Rectangle {
+                radius: 12
+                color: Theme.withAlpha(Theme.accent, 0.10)
+                border.color: Theme.withAlpha(Theme.accent, 0.30)
+                border.width: 1
+            }
+            contentItem: Item {
+                RowLayout {
+                    id: folderLabel
+                    anchors.fill: parent
+                    anchors.leftMargin: 14
+                    anchors.rightMargin: 14
+                    spacing: 10
+
+                    Icon {
+                        symbol: "folder.fill"
+                        size: 13
+                        font.weight: Font.DemiBold
+                        color: Theme.accent
+                    }
+                    Text {
+                        Layout.fillWidth: true
+                        text: "Open download folder"
+                        color: Theme.textPrimary
+                        font.pixelSize: 13
+                        font.weight: Font.DemiBold
+                    }
+                    Icon {
+                        symbol: "arrow.up.right.square.fill"
+                        size: 13
+                        font.weight: Font.DemiBold
+                        color: Theme.textSecondary
+                    }
+                }
+            }
+        }
+
+        ListView {
+            id: list
+            objectName: "downloadList"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            spacing: 10
+            bottomMargin: 24
+            boundsBehavior: Flickable.StopAtBounds
+            model: sheet.manager.items
+
+            delegate: DownloadRow {
+                x: 20
+                width: ListView.view.width - 40
+                onCancelRequested: sheet.manager.cancel(itemId)
+                onRetryRequested: sheet.manager.retry(itemId)
+                onOpenRequested: file => FileActions.open(file)
+                onRevealRequested: file => FileActions.reveal(file)
+            }
+
+            ScrollBar.vertical: ScrollBar { }
+        }
+    }
+}

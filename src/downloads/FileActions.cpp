@@ -1,0 +1,93 @@
+#include "downloads/FileActions.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+
+#include <optional>
+
+#ifdef CLIPDOCK_HAVE_DBUS
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#endif
+
+namespace {
+
+// The existing local entry behind `url`, or nothing.
+std::optional<QFileInfo> localEntry(const QUrl &url)
+{
+    if (!url.isValid() || !url.isLocalFile())
+        return std::nullopt;
+    QFileInfo info(url.toLocalFile());
+    if (!info.isAbsolute() || !info.exists())
+        return std::nullopt;
+    return info;
+}
+
+void openContainingFolder(const QFileInfo &file)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(file.absolutePath()));
+}
+
+} // namespace
+
+FileActions::FileActions(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QString FileActions::revealLabel()
+{
+#ifdef Q_OS_MACOS
+    return QStringLiteral("Show in Finder");
+#else
+    return QStringLiteral("Show in Folder");
+#endif
+}
+
+bool FileActions::open(const QUrl &file)
+{
+    const auto entry = localEntry(file);
+    if (!entry || !entry->isFile())
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(entry->absoluteFilePath()));
+}
+
+bool FileActions::reveal(const QUrl &file)
+{
+    const auto entry = localEntry(file);
+    if (!entry)
+        return false;
+#ifdef CLIPDOCK_HAVE_DBUS
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+                QStringLiteral("org.freedesktop.FileManager1"),
+                QStringLiteral("/org/freedesktop/FileManager1"),
+                QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+        call << QStringList{ QUrl::fromLocalFile(entry->absoluteFilePath()).toString() }
+             << QString();
+        // Asked without waiting: the main thread never blocks on the bus.
+        auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), QCoreApplication::instance());
+        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                         [watcher, shown = *entry] {
+            if (watcher->isError())
+                openContainingFolder(shown);
+            watcher->deleteLater();
+        });
+        return true;
+    }
+#endif
+    openContainingFolder(*entry);
+    return true;
+}
+
+bool FileActions::openFolder(const QUrl &folder)
+{
+    const auto entry = localEntry(folder);
+    if (!entry || !entry->isDir())
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(entry->absoluteFilePath()));
+}

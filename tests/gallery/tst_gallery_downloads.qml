@@ -1,0 +1,77 @@
+import QtQuick
+import QtTest
+import ClipDock
+
+// Renders the download sheet with rows in every state, and the reel player, and saves each as a
+// PNG. Transfers come from the local media server; pictures from a loopback profile fixture.
+Item {
+    id: top
+    width: 520
+    height: 720
+
+    TestCase {
+        id: gallery
+        name: "DownloadsGallery"
+        when: windowShown
+
+        Component {
+            id: sheetComponent
+            DownloadSheet { width: 520; height: 640 }
+        }
+
+        Component {
+            id: playerComponent
+            ReelPlayer { width: 400; height: 720 }
+        }
+
+        // Lets images arrive and bars settle before the picture is taken.
+        function shoot(item, name) {
+            wait(700)
+            grabImage(item).save(harness.galleryDir + "/" + name + ".png")
+        }
+
+        function pictures() {
+            const fixture = harness.newProfileFixture()
+            fixture.load(6)
+            return index => fixture.reel(index).thumbnailURL
+        }
+
+        function test_downloads_data() {
+            return [
+                { tag: "empty", finished: [], running: [] },
+                { tag: "finished", finished: ["video.mp4", "missing.mp4"], running: [] },
+                // With one transfer at a time, the first stalls at a quarter and the next waits.
+                { tag: "mixed", finished: ["video.mp4", "missing.mp4"],
+                  running: ["stalled.mp4", "stalled.mp4"] },
+            ]
+        }
+
+        function test_downloads(data) {
+            const picture = pictures()
+            const root = harness.newRoot()
+            root.settings.maxConcurrentDownloads = 1
+            const manager = root.downloadManager
+            let n = 0
+            const reels = files => files.map(file => {
+                n += 1
+                return harness.mediaReel("g" + data.tag + n, file, 0, 0, 20 + 17 * n, picture(n))
+            })
+            manager.enqueue(reels(data.finished), "720p")
+            tryCompare(manager, "activeCount", 0, 10000)
+            manager.enqueue(reels(data.running), "720p")
+            if (data.running.length > 0)
+                tryVerify(() => manager.overallPercent > 0, 10000)
+            const sheet = createTemporaryObject(sheetComponent, top,
+                                                { manager: manager, destination: root.destination })
+            shoot(sheet, "downloads-" + data.tag)
+            manager.stopAll()
+        }
+
+        function test_player() {
+            const picture = pictures()
+            const player = createTemporaryObject(playerComponent, top, {
+                reel: harness.silentReel("gp", 1200000, 15400, 47, picture(0)), active: true })
+            shoot(player, "player")
+        }
+    }
+}

@@ -1,0 +1,165 @@
+import QtQuick
+import QtTest
+import ClipDock
+
+// The download sheet over a real download manager whose transfers come from the local media
+// server: what it says about the queue, which actions it offers, and what they do.
+TestCase {
+    id: testCase
+    name: "DownloadSheet"
+    when: windowShown
+
+    Component {
+        id: mainComponent
+        Main { }
+    }
+
+    function openWindow(limit) {
+        const root = harness.newRoot()
+        root.settings.maxConcurrentDownloads = limit === undefined ? 3 : limit
+        const window = createTemporaryObject(mainComponent, testCase, { root: root })
+        const sheet = findChild(window, "downloadSheet")
+        return {
+            root: root, manager: root.downloadManager, sheet: sheet,
+            item: name => findChild(sheet.contentItem, name),
+            row: index => findChild(sheet.contentItem, "downloadList").itemAtIndex(index),
+        }
+    }
+
+    // Clicks once the sheet has laid out what the last change showed or hid.
+    function click(item) {
+        verify(item.visible)
+        waitForRendering(item)
+        mouseClick(item)
+    }
+
+    // The list lays its rows out on the next frame after they arrive.
+    function waitForRows(w, count) {
+        tryVerify(() => {
+            for (let i = 0; i < count; ++i) {
+                if (!w.row(i))
+                    return false
+            }
+            return true
+        })
+    }
+
+    // What a row shows: its badge and which actions it offers.
+    function rowLooks(row) {
+        const actions = ["cancelButton", "openButton", "revealButton", "retryButton"]
+                .filter(name => findChild(row, name).visible)
+        return { badge: findChild(row, "badgeText").text, actions: actions,
+                 message: findChild(row, "messageText").visible ? findChild(row, "messageText").text : "" }
+    }
+
+    function headerButtons(w) {
+        return ["stopAllButton", "retryFailedButton", "clearFinishedButton"]
+                .filter(name => w.item(name).visible)
+    }
+
+    function test_sheetShowsTheQueue_data() {
+        return [
+            { tag: "empty", limit: 3, files: [], settled: m => true,
+              status: "0 of 0 downloaded", percent: "0%", buttons: [], rows: [] },
+            // The first transfer stops at a quarter of its file: 25 % of one item of two.
+            { tag: "one running, one waiting", limit: 1, files: ["stalled.mp4", "stalled.mp4"],
+              settled: m => m.overallPercent === 12,
+              status: "2 in progress · 0 of 2 done", percent: "12%", buttons: ["stopAllButton"],
+              rows: [{ badge: "25%", actions: ["cancelButton"], message: "" },
+                     { badge: "Queued", actions: ["cancelButton"], message: "" }] },
+            { tag: "saved and failed", limit: 3, files: ["video.mp4", "missing.mp4"],
+              settled: m => m.activeCount === 0,
+              status: "1 done · 1 failed", percent: "50%",
+              buttons: ["retryFailedButton", "clearFinishedButton"],
+              rows: [{ badge: "Saved", actions: ["openButton", "revealButton"], message: "" },
+                     { badge: "Failed", actions: ["retryButton"], message: "HTTP 404" }] },
+        ]
+    }
+
+    function test_sheetShowsTheQueue(data) {
+        const w = openWindow(data.limit)
+        verify(!w.sheet.visible)
+        w.manager.enqueue(data.files.map((file, i) => harness.mediaReel(data.tag + i, file)), "720p")
+        verify(w.sheet.visible, "every enqueue opens the sheet, an empty one too")
+        tryVerify(() => data.settled(w.manager), 10000)
+        waitForRows(w, data.rows.length)
+
+        tryCompare(w.item("statusLine"), "text", data.status)
+        tryCompare(w.item("overallPercent"), "text", data.percent)
+        compare(headerButtons(w), data.buttons)
+        compare(w.item("downloadList").count, data.rows.length)
+        for (let i = 0; i < data.rows.length; ++i) {
+            const expected = data.rows[i]
+            const looks = rowLooks(w.row(i))
+            compare(looks.badge, expected.badge, "row " + i)
+            compare(looks.actions, expected.actions, "row " + i)
+            // A failed row says why, word for word as the transfer put it.
+            verify(looks.message.startsWith(expected.message), looks.message)
+            compare(looks.message === "", expected.message === "")
+        }
+        w.manager.stopAll()
+    }
+
+    // The header's actions act on the whole queue, a row's on its own item.
+    function test_actions() {
+        const w = openWindow(1)
+        w.manager.enqueue([harness.mediaReel("act1", "gated.mp4"), harness.mediaReel("act2", "gated.mp4")],
+                          "720p")
+        tryCompare(w.manager, "activeCount", 2)
+        waitForRows(w, 2)
+
+        click(w.item("stopAllButton"))
+        compare(rowLooks(w.row(0)), { badge: "Failed", actions: ["retryButton"], message: "Stopped" })
+        compare(rowLooks(w.row(1)).message, "Stopped")
+        compare(headerButtons(w), ["retryFailedButton", "clearFinishedButton"])
+
+        click(w.item("retryFailedButton"))
+        compare(w.manager.activeCount, 2)
+        compare(rowLooks(w.row(1)).badge, "Queued")
+
+        click(findChild(w.row(1), "cancelButton"))
+        compare(rowLooks(w.row(1)), { badge: "Failed", actions: ["retryButton"], message: "Cancelled" })
+        click(findChild(w.row(1), "retryButton"))
+        compare(rowLooks(w.row(1)).badge, "Queued")
+
+        harness.openMediaGate()
+        tryCompare(w.manager, "completedCount", 2, 10000)
+        compare(w.item("overallPercent").text, "100%")
+        compare(headerButtons(w), ["clearFinishedButton"])
+
+        click(w.item("clearFinishedButton"))
+        compare(w.manager.items.count, 0)
+        verify(!w.manager.isPresented, "clearing everything closes the sheet")
+        verify(!w.sheet.visible)
+    }
+
+    // A confirmed download ends as a file in the chosen folder, which the row opens and shows.
+    function test_savedFileReachesTheChosenFolder() {
+        const w = openWindow()
+        const folder = harness.newFolder("chosen")
+        verify(w.root.destination.adoptFolder(folder))
+        harness.forgetOpenedUrls()
+        w.manager.enqueue([harness.mediaReel("e2e", "video.mp4")], "720p")
+        tryCompare(w.manager, "completedCount", 1, 10000)
+        waitForRows(w, 1)
+
+        const file = folder + "/reel-e2e-720p.mp4"
+        compare(harness.fileSize(file), harness.mediaSize())
+        const row = w.row(0)
+        compare(rowLooks(row).badge, "Saved")
+        compare(findChild(row, "revealButton").text, FileActions.revealLabel)
+
+        click(findChild(row, "openButton"))
+        compare(harness.openedUrls, [file])
+        // No file manager listens here, so showing the file opens its folder.
+        click(findChild(row, "revealButton"))
+        tryCompare(harness, "openedUrls", [file, folder.toString()], 5000)
+        click(w.item("openFolderButton"))
+        compare(harness.openedUrls, [file, folder.toString(), folder.toString()])
+
+        // Closing the sheet keeps the queue and its files.
+        w.sheet.close()
+        verify(!w.manager.isPresented)
+        compare(w.manager.items.count, 1)
+    }
+}
