@@ -44,12 +44,14 @@ ApplicationWindow {
         onEnabledChanged: if (enabled) focusField()
     }
 
-    ReelsPreview {
+    ProfileView {
         id: profileView
         objectName: "profileView"
         width: parent.width
         height: parent.height
         viewModel: window.viewModel
+        downloadManager: window.root.downloadManager
+        destination: window.root.destination
         enabled: window.loaded
         visible: opacity > 0.01
         opacity: window.loaded ? 1 : 0
@@ -64,16 +66,54 @@ ApplicationWindow {
         }
     }
 
-    // The download queue; its screen is still to come.
+    // The download queue. Closing it leaves the transfers running.
     Sheet {
+        id: downloadSheet
         objectName: "downloadSheet"
         title: "Downloads"
         minimumWidth: 420
         minimumHeight: 540
-        width: 460
-        height: 600
+        // Wide enough for a saved row's two actions beside its title.
+        width: 520
+        height: 640
         open: window.root.downloadManager ? window.root.downloadManager.isPresented : false
         onDismissed: window.root.downloadManager.isPresented = false
+
+        Loader {
+            anchors.fill: parent
+            active: downloadSheet.open
+            sourceComponent: DownloadSheet {
+                manager: window.root.downloadManager
+                destination: window.root.destination
+            }
+        }
+    }
+
+    // The preview of the reel the profile chose. Download closes it and opens the download
+    // options for the selection or the filter, not for the played reel alone.
+    Sheet {
+        id: playerSheet
+        objectName: "playerSheet"
+        title: "Reel"
+        minimumWidth: 380
+        minimumHeight: 700
+        width: 400
+        height: 720
+        color: "black"
+        open: window.viewModel.hasPlayingReel
+        onDismissed: window.viewModel.closePlayer()
+
+        ReelPlayer {
+            objectName: "reelPlayer"
+            anchors.fill: parent
+            reel: window.viewModel.playingReel
+            active: playerSheet.open
+            onClose: window.viewModel.closePlayer()
+            onDownload: {
+                window.viewModel.closePlayer()
+                window.viewModel.showingQualitySheet = true
+            }
+        }
     }
 
     Sheet {

@@ -125,6 +125,22 @@ void ReelsViewModel::selectAll()
     setSelectedIDs(ids);
 }
 
+void ReelsViewModel::toggleSelectAll()
+{
+    if (m_selectedIDs.size() == m_reels.size())
+        clearSelection();
+    else
+        selectAll();
+}
+
+QVariantList ReelsViewModel::reelsToDownloadList() const
+{
+    QVariantList list;
+    for (const Reel &reel : reelsToDownload())
+        list.append(QVariant::fromValue(reel));
+    return list;
+}
+
 QList<Reel> ReelsViewModel::filteredReels() const
 {
     QList<Reel> shown;

@@ -143,6 +143,10 @@ public:
     Q_INVOKABLE void toggleSelectionMode();
     Q_INVOKABLE void clearSelection();
     Q_INVOKABLE void selectAll();
+    // Everything selected becomes nothing selected; anything less becomes every loaded reel.
+    Q_INVOKABLE void toggleSelectAll();
+    // reelsToDownload() for QML, as Reel values.
+    Q_INVOKABLE QVariantList reelsToDownloadList() const;
 
     // QML helpers for the menus and sheets.
     Q_INVOKABLE void setDateFilterKind(DateRangeFilter::Kind kind);

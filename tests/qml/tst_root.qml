@@ -43,7 +43,7 @@ TestCase {
         tryCompare(profile, "x", 0, 3000)
         tryCompare(search, "visible", false)
         verify(profile.enabled && !search.enabled)
-        tryVerify(() => findChild(profile, "reelList").count > 0)
+        tryVerify(() => findChild(profile, "reelGrid").count > 0)
         verifySymbolsKnown(w.window.contentItem)
 
         mouseClick(findChild(profile, "backButton"))

@@ -5,12 +5,15 @@
 #include "auth/BrowserStore.h"
 #include "browsing/ContentView.h"
 #include "LoginPages.h"
+#include "ProfileFixture.h"
+#include "MediaSimulator.h"
 #include "TestEnvironment.h"
 #include "TestServer.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -49,16 +52,24 @@ public:
         m_page->load(QUrl(QStringLiteral("about:blank")));
         QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openUrl");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
+        // Files and folders handed to the desktop are recorded too, never opened.
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+        TestServer::Response never;
+        never.stall = true;
+        m_media.route(QStringLiteral("/silent.mp4"), never);
     }
 
     ~Harness() override
     {
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     }
 
     // A whole new set of the window's objects; kept until the run ends.
     Q_INVOKABLE ContentView *newRoot() { return new ContentView(this); }
+    // A view model with a made-up profile the test delivers, and a download queue beside it.
+    Q_INVOKABLE ProfileFixture *newProfileFixture() { return new ProfileFixture(this); }
 
     // The manifest announces `version`; `notes` undefined leaves the notes out.
     Q_INVOKABLE void serveManifest(const QString &version, const QVariant &notes = {})
@@ -120,6 +131,42 @@ public:
 #endif
     }
 
+    // A reel whose one variant is a file of the local media server ("video.mp4", "gated.mp4",
+    // "missing.mp4"...; see MediaSimulator), made unique by its id.
+    Q_INVOKABLE QVariant mediaReel(const QString &id, const QString &file, qint64 viewCount = 0,
+                                   qint64 likeCount = 0, qint64 durationSeconds = 65,
+                                   const QUrl &thumbnailURL = {}) const
+    {
+        Reel reel;
+        reel.id = id;
+        reel.variants.insert(VideoQuality::hd720,
+                             m_mediaFiles.url(file, MediaSimulator::defaultSize, "id=" + id));
+        reel.viewCount = viewCount;
+        reel.likeCount = likeCount;
+        reel.durationSeconds = durationSeconds;
+        reel.thumbnailURL = thumbnailURL;
+        reel.postedAt = QDateTime::currentDateTime();
+        return QVariant::fromValue(reel);
+    }
+    // A reel whose address never answers: a player of it waits, playing, for as long as it is
+    // left to.
+    Q_INVOKABLE QVariant silentReel(const QString &id, qint64 viewCount, qint64 likeCount,
+                                    qint64 durationSeconds, const QUrl &thumbnailURL = {}) const
+    {
+        Reel reel = mediaReel(id, {}, viewCount, likeCount, durationSeconds, thumbnailURL)
+                            .value<Reel>();
+        reel.variants.insert(VideoQuality::hd720, m_media.url("/silent.mp4?id=" + id));
+        return QVariant::fromValue(reel);
+    }
+    Q_INVOKABLE void openMediaGate() { m_mediaFiles.openGate(); }
+    // The size of a local file, or -1 when there is none.
+    Q_INVOKABLE qint64 fileSize(const QUrl &file) const
+    {
+        const QFileInfo info(file.toLocalFile());
+        return info.isFile() ? info.size() : -1;
+    }
+    Q_INVOKABLE qint64 mediaSize() const { return MediaSimulator::defaultSize; }
+
     QStringList openedUrls() const { return m_opened; }
     Q_INVOKABLE void forgetOpenedUrls() { m_opened.clear(); emit openedUrlsChanged(); }
 
@@ -139,6 +186,8 @@ private:
     TestServer m_instagram{ QHostAddress(QStringLiteral("127.0.0.1")) };
     TestServer m_facebook{ QHostAddress(QStringLiteral("127.0.0.2")) };
     TestServer m_updates;
+    TestServer m_media;
+    MediaSimulator m_mediaFiles{ m_media };
     QTemporaryDir m_folders;
     QStringList m_opened;
     QWebEnginePage *m_page;

@@ -1,0 +1,254 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import ClipDock
+
+// Above the reels: how many are shown and selected, whether more are loading, the date filter,
+// the number of columns and the selection buttons. When the window is too narrow for one row,
+// the controls move to a second row on the right.
+Item {
+    id: section
+
+    required property ReelsViewModel viewModel
+    readonly property bool selecting: viewModel.isSelectionMode
+    readonly property bool twoRows: counts.implicitWidth + 10 + controls.implicitWidth > width
+
+    signal customRangeRequested()
+
+    implicitHeight: twoRows ? counts.height + 10 + controls.implicitHeight
+                            : Math.max(counts.height, controls.implicitHeight)
+
+    RowLayout {
+        id: counts
+        anchors.left: parent.left
+        y: section.twoRows ? 0 : (section.height - height) / 2
+        height: 30
+        spacing: 10
+
+        Text {
+            objectName: "reelCountText"
+            text: ProfilePresentation.reelCountText(section.viewModel.filteredModel.count,
+                                                    section.viewModel.reelCount)
+            color: Theme.textPrimary
+            font.pixelSize: 14
+            font.weight: Font.DemiBold
+        }
+        Text {
+            visible: section.selecting
+            text: "·"
+            color: Theme.textTertiary
+            font.pixelSize: 13
+        }
+        Text {
+            objectName: "selectedCountText"
+            visible: section.selecting
+            text: section.viewModel.selectedCount + " selected"
+            color: Theme.accent
+            font.pixelSize: 13
+            font.weight: Font.Medium
+        }
+        Rectangle {
+            objectName: "loadingMorePill"
+            implicitWidth: loadingRow.implicitWidth + 20
+            implicitHeight: 26
+            radius: 13
+            color: Theme.surface
+            border.color: Theme.stroke
+            border.width: 1
+            visible: opacity > 0.01
+            opacity: section.viewModel.isLoadingMore ? 1 : 0
+            scale: section.viewModel.isLoadingMore ? 1 : 0.00001
+            Behavior on opacity { Spring { response: 0.32; dampingFraction: 0.85 } }
+            Behavior on scale { Spring { response: 0.32; dampingFraction: 0.85 } }
+
+            Row {
+                id: loadingRow
+                anchors.centerIn: parent
+                spacing: 6
+                Spinner {
+                    anchors.verticalCenter: parent.verticalCenter
+                    size: 11
+                    color: Theme.accent
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "Loading more…"
+                    color: Theme.textSecondary
+                    font.pixelSize: 11
+                    font.weight: Font.DemiBold
+                }
+            }
+        }
+    }
+
+    RowLayout {
+        id: controls
+        anchors.right: parent.right
+        y: section.twoRows ? counts.height + 10 : (section.height - height) / 2
+        spacing: 10
+
+        // The browsing date filter.
+        PressableButton {
+            id: dateButton
+            objectName: "dateMenuButton"
+            readonly property bool allTime: ProfilePresentation.isAllTime(section.viewModel.dateFilter)
+            implicitHeight: 30
+            leftPadding: 10
+            rightPadding: 10
+            background: Item {
+                BrandFill {
+                    anchors.fill: parent
+                    radius: height / 2
+                    visible: !dateButton.allTime
+                }
+                Rectangle {
+                    anchors.fill: parent
+                    radius: height / 2
+                    visible: dateButton.allTime
+                    color: Theme.surface
+                    border.color: Theme.stroke
+                    border.width: 1
+                }
+            }
+            contentItem: Row {
+                spacing: 4
+                Icon {
+                    anchors.verticalCenter: parent.verticalCenter
+                    symbol: "calendar"
+                    size: 11
+                    color: dateButton.allTime ? Theme.textPrimary : "white"
+                }
+                Text {
+                    objectName: "dateMenuLabel"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: section.viewModel.dateFilter.shortLabel
+                    color: dateButton.allTime ? Theme.textPrimary : "white"
+                    font.pixelSize: 12
+                    font.weight: Font.DemiBold
+                }
+                Icon {
+                    anchors.verticalCenter: parent.verticalCenter
+                    symbol: "chevron.down"
+                    size: 11
+                    color: dateButton.allTime ? Theme.textPrimary : "white"
+                }
+            }
+            onClicked: dateMenu.popup(dateButton, 0, dateButton.height + 4)
+
+            DateFilterMenu {
+                id: dateMenu
+                objectName: "dateMenu"
+                filter: section.viewModel.dateFilter
+                onPresetChosen: preset => section.viewModel.dateFilter = preset
+                onCustomChosen: section.customRangeRequested()
+            }
+        }
+
+        // Columns of the grid.
+        PressableButton {
+            id: columnsButton
+            objectName: "columnsMenuButton"
+            visible: section.viewModel.layout === ReelsViewModel.Grid
+            implicitHeight: 30
+            leftPadding: 10
+            rightPadding: 10
+            background: Rectangle {
+                radius: height / 2
+                color: Theme.surface
+                border.color: Theme.stroke
+                border.width: 1
+            }
+            contentItem: Row {
+                spacing: 4
+                Icon {
+                    anchors.verticalCenter: parent.verticalCenter
+                    symbol: "rectangle.split.3x1.fill"
+                    size: 11
+                }
+                Text {
+                    objectName: "columnsMenuLabel"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: section.viewModel.gridColumns
+                    color: Theme.textPrimary
+                    font.pixelSize: 12
+                    font.weight: Font.Bold
+                }
+                Icon {
+                    anchors.verticalCenter: parent.verticalCenter
+                    symbol: "chevron.down"
+                    size: 11
+                }
+            }
+            onClicked: columnsMenu.popup(columnsButton, 0, columnsButton.height + 4)
+
+            ChoiceMenu {
+                id: columnsMenu
+                objectName: "columnsMenu"
+                background: Rectangle {
+                    implicitWidth: 140
+                    radius: 10
+                    color: Theme.surfaceElevated
+                    border.color: Theme.stroke
+                }
+                Instantiator {
+                    model: ProfilePresentation.columnChoices()
+                    delegate: ChoiceMenuItem {
+                        required property int modelData
+                        objectName: "columns" + modelData
+                        text: modelData + " per row"
+                        current: section.viewModel.gridColumns === modelData
+                        onTriggered: section.viewModel.gridColumns = modelData
+                    }
+                    onObjectAdded: (index, object) => columnsMenu.insertItem(index, object)
+                    onObjectRemoved: (index, object) => columnsMenu.removeItem(object)
+                }
+            }
+        }
+
+        PressableButton {
+            objectName: "selectButton"
+            implicitHeight: 30
+            leftPadding: 12
+            rightPadding: 12
+            background: Item {
+                BrandFill {
+                    anchors.fill: parent
+                    radius: height / 2
+                    visible: section.selecting
+                }
+                Rectangle {
+                    anchors.fill: parent
+                    radius: height / 2
+                    color: section.selecting ? "transparent" : Theme.surface
+                    border.color: Theme.stroke
+                    border.width: 1
+                }
+            }
+            contentItem: Text {
+                objectName: "selectButtonLabel"
+                text: section.selecting ? "Done" : "Select"
+                color: section.selecting ? "white" : Theme.textPrimary
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+                verticalAlignment: Text.AlignVCenter
+            }
+            onClicked: section.viewModel.toggleSelectionMode()
+        }
+
+        PressableButton {
+            objectName: "selectAllButton"
+            visible: section.selecting
+            implicitHeight: 30
+            contentItem: Text {
+                objectName: "selectAllLabel"
+                text: ProfilePresentation.selectAllTitle(section.viewModel.selectedCount,
+                                                         section.viewModel.reelCount)
+                color: Theme.accent
+                font.pixelSize: 12
+                font.weight: Font.DemiBold
+                verticalAlignment: Text.AlignVCenter
+            }
+            onClicked: section.viewModel.toggleSelectAll()
+        }
+    }
+}

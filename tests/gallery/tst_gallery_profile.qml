@@ -1,0 +1,147 @@
+import QtQuick
+import QtTest
+import ClipDock
+
+// Renders the profile screen and its download options in their representative states and saves
+// each as a PNG. The profile, its pictures and its media come from a loopback fixture.
+Item {
+    id: top
+    width: 460
+    height: 820
+
+    TestCase {
+        id: gallery
+        name: "ProfileGallery"
+        when: windowShown
+
+        Component {
+            id: profileComponent
+            ProfileView { width: 460; height: 820 }
+        }
+
+        // 30 reels, one posted every five days; reels 0 and 1 saved, reel 2 downloading.
+        function open(options) {
+            const opts = options || {}
+            const f = harness.newProfileFixture()
+            const ages = []
+            for (let i = 0; i < 30; ++i)
+                ages.push(i * 5)
+            f.load(opts.count || 30, Object.assign({ daysAgo: ages, stalled: [2], followers: 1540000,
+                                                     displayName: "Northern Lights Daily",
+                                                     username: "northern.lights" }, opts))
+            if (!opts.loading)
+                f.finish()
+            const screen = createTemporaryObject(profileComponent, top, {
+                viewModel: f.viewModel, downloadManager: f.downloadManager, destination: f.destination })
+            if (opts.downloads !== false) {
+                f.downloadManager.enqueue([f.reel(0), f.reel(1), f.reel(2)], "720p")
+                f.downloadManager.isPresented = false
+                tryVerify(() => ProfilePresentation.downloadKind(f.downloadManager.stateFor("reel-1")) === "completed", 5000)
+                tryVerify(() => ProfilePresentation.downloadKind(f.downloadManager.stateFor("reel-2")) === "downloading", 5000)
+            }
+            waitForRendering(screen)
+            return { fixture: f, vm: f.viewModel, screen: screen,
+                     sheet: name => findChild(screen, name) }
+        }
+
+        function shoot(item, name, settleMs) {
+            wait(settleMs === undefined ? 900 : settleMs)
+            grabImage(item).save(harness.galleryDir + "/" + name + ".png")
+        }
+
+        function test_grid_data() {
+            return [ { tag: "2", columns: 2 }, { tag: "4", columns: 4 }, { tag: "10", columns: 10 } ]
+        }
+
+        function test_grid(data) {
+            const w = open()
+            w.vm.gridColumns = data.columns
+            shoot(w.screen, "profile-grid-" + data.tag)
+        }
+
+        function test_list() {
+            const w = open()
+            w.vm.layout = ReelsViewModel.List
+            shoot(w.screen, "profile-list")
+        }
+
+        function test_selection_data() {
+            return [ { tag: "grid", layout: ReelsViewModel.Grid }, { tag: "list", layout: ReelsViewModel.List } ]
+        }
+
+        function test_selection(data) {
+            const w = open()
+            w.vm.layout = data.layout
+            w.vm.isSelectionMode = true
+            w.vm.toggleSelection("reel-1")
+            w.vm.toggleSelection("reel-4")
+            shoot(w.screen, "profile-selection-" + data.tag)
+        }
+
+        function test_dateFilter() {
+            const w = open()
+            w.vm.setDateFilterKind(3) // last 30 days: 7 of 30
+            shoot(w.screen, "profile-filter-30-days")
+        }
+
+        function test_loadingMore() {
+            const w = open({ loading: true, count: 12, thumbnails: "stalled", downloads: false })
+            shoot(w.screen, "profile-loading-more")
+        }
+
+        function test_menus() {
+            const w = open({ downloads: false })
+            const menu = findChild(w.screen, "dateMenu")
+            mouseClick(findChild(w.screen, "dateMenuButton"))
+            tryCompare(menu, "opened", true)
+            shoot(w.screen, "profile-date-menu", 300)
+            menu.close()
+            const columns = findChild(w.screen, "columnsMenu")
+            mouseClick(findChild(w.screen, "columnsMenuButton"))
+            tryCompare(columns, "opened", true)
+            shoot(w.screen, "profile-columns-menu", 300)
+            columns.close()
+        }
+
+        function test_options_data() {
+            return [
+                { tag: "filtered", selected: [], filter: 3 },
+                { tag: "selection", selected: ["reel-3", "reel-8"], filter: 0 },
+                { tag: "empty", selected: [], filter: 1 },
+            ]
+        }
+
+        function test_options(data) {
+            const w = open({ downloads: false })
+            w.vm.setDateFilterKind(data.filter)
+            for (const id of data.selected)
+                w.vm.toggleSelection(id)
+            w.vm.selectedQuality = "1080p"
+            mouseClick(findChild(w.screen, "mainDownloadButton"))
+            const sheet = w.sheet("qualitySheet")
+            tryCompare(sheet, "visible", true)
+            shoot(sheet.contentItem, "options-" + data.tag)
+            w.vm.showingQualitySheet = false
+        }
+
+        function test_customRange_data() {
+            return [ { tag: "valid", start: 20, end: 5 }, { tag: "warning", start: 3, end: 9 } ]
+        }
+
+        function test_customRange(data) {
+            const w = open({ downloads: false })
+            w.vm.customRangeStart = new Date(Date.now() - data.start * 86400000)
+            w.vm.customRangeEnd = new Date(Date.now() - data.end * 86400000)
+            w.vm.showingCustomDateRange = true
+            const sheet = w.sheet("customRangeSheet")
+            tryCompare(sheet, "visible", true)
+            shoot(sheet.contentItem, "custom-range-" + data.tag)
+            if (data.tag === "valid") {
+                const field = findChild(sheet.contentItem, "dayField")
+                mouseClick(field)
+                shoot(sheet.contentItem, "custom-range-calendar", 400)
+            }
+            w.vm.showingCustomDateRange = false
+        }
+    }
+}
