@@ -10,11 +10,13 @@
 #include "TestEnvironment.h"
 #include "TestServer.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkCookie>
@@ -57,6 +59,23 @@ public:
         TestServer::Response never;
         never.stall = true;
         m_media.route(QStringLiteral("/silent.mp4"), never);
+        // The demo profiles' sample videos, served here so a demo download completes offline.
+        for (const char *prefix : { "/mp4/", "/html/", "/gtv-videos-bucket/" })
+            m_media.routePrefix(QString::fromLatin1(prefix), [](const TestServer::Request &) {
+                return TestServer::Response::text(MediaSimulator::content(sampleSize), 200, "video/mp4");
+            });
+        // And their pictures, all one plain square.
+        QByteArray picture;
+        QBuffer buffer(&picture);
+        buffer.open(QIODevice::WriteOnly);
+        QImage square(8, 8, QImage::Format_RGB32);
+        square.fill(Qt::darkCyan);
+        square.save(&buffer, "PNG");
+        m_media.routePrefix(QStringLiteral("/seed/"), [picture](const TestServer::Request &) {
+            return TestServer::Response::text(picture, 200, "image/png");
+        });
+        TestEnvironment::setOrigins({ { "CLIPDOCK_SAMPLE_MEDIA_ORIGIN", m_media.origin() },
+                                      { "CLIPDOCK_PLACEHOLDER_ORIGIN", m_media.origin() } });
     }
 
     ~Harness() override
@@ -166,6 +185,9 @@ public:
         return info.isFile() ? info.size() : -1;
     }
     Q_INVOKABLE qint64 mediaSize() const { return MediaSimulator::defaultSize; }
+    // The size of every demo sample video.
+    static constexpr qsizetype sampleSize = 64 * 1024;
+    Q_INVOKABLE qint64 sampleMediaSize() const { return sampleSize; }
 
     QStringList openedUrls() const { return m_opened; }
     Q_INVOKABLE void forgetOpenedUrls() { m_opened.clear(); emit openedUrlsChanged(); }
