@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -19,9 +20,29 @@ constexpr int errorTextLength = 120;
 // The reply holds at most this much unread; beyond it Qt stops reading the socket, so a slow
 // disk slows the sender instead of filling memory.
 constexpr qint64 replyBufferSize = 2 * 1024 * 1024;
-// What one turn of the event loop writes to disk before it lets other events run.
-constexpr qint64 writeBudgetPerTurn = 1024 * 1024;
+// What one turn of the event loop writes to disk, for all transfers together, before it lets
+// other events run. Each transfer's share is not enough: the network thread hands over data in
+// many small pieces, each with its own readyRead, so ten transfers would otherwise write all that
+// arrived during a long turn, making the next turn longer still.
+constexpr qint64 writeBudgetPerTurn = 2 * 1024 * 1024;
 constexpr qint64 readChunk = 256 * 1024;
+
+// The bytes the current turn may still write; refilled at the start of the next turn.
+qint64 takeFromTurnBudget(qint64 wanted)
+{
+    static qint64 left = writeBudgetPerTurn;
+    static bool refillQueued = false;
+    if (!refillQueued) {
+        refillQueued = true;
+        QTimer::singleShot(0, QCoreApplication::instance(), [] {
+            left = writeBudgetPerTurn;
+            refillQueued = false;
+        });
+    }
+    const qint64 granted = std::min(wanted, left);
+    left -= granted;
+    return granted;
+}
 
 QString tr(const char *text)
 {
@@ -223,10 +244,10 @@ void Downloader::onMetaData()
 
 void Downloader::onReadyRead()
 {
-    drain(writeBudgetPerTurn);
+    drain();
 }
 
-void Downloader::drain(qint64 budget)
+void Downloader::drain(std::optional<qint64> budget)
 {
     if (m_finished)
         return;
@@ -246,13 +267,18 @@ void Downloader::drain(qint64 budget)
     }
 
     bool wrote = false;
-    while (budget > 0 && m_reply->bytesAvailable() > 0) {
-        const QByteArray chunk = m_reply->read(std::min(readChunk, budget));
+    while (m_reply->bytesAvailable() > 0) {
+        const qint64 wanted = std::min(readChunk, m_reply->bytesAvailable());
+        const qint64 allowed = budget ? std::min(wanted, *budget) : takeFromTurnBudget(wanted);
+        if (allowed <= 0)
+            break;
+        const QByteArray chunk = m_reply->read(allowed);
         if (!m_part->write(chunk.constData(), chunk.size())) {
             fail(DownloaderError::fileSystem(m_part->errorString()));
             return;
         }
-        budget -= chunk.size();
+        if (budget)
+            *budget -= chunk.size();
         wrote = true;
     }
     if (wrote && m_expected >= 1 && m_onProgress)
@@ -263,7 +289,7 @@ void Downloader::drain(qint64 budget)
         m_drainQueued = true;
         post(this, [this] {
             m_drainQueued = false;
-            drain(writeBudgetPerTurn);
+            drain();
         });
     }
 }

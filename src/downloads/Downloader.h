@@ -85,7 +85,8 @@ private:
     void onMetaData();
     void onReadyRead();
     // Writes what has arrived, up to `budget` bytes, and comes back for the rest.
-    void drain(qint64 budget);
+    // Writes what the reply holds: within `budget` when given, else within the turn's share.
+    void drain(std::optional<qint64> budget = std::nullopt);
     void onFinished();
     Verdict judge();
     void fail(const DownloaderError &error);
