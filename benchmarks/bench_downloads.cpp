@@ -177,6 +177,25 @@ Figures runCurl(const QList<QUrl> &urls, int limit, const QString &folder, qint6
     return figures;
 }
 
+// Each figure's median across the runs; complete only when every run was.
+Figures median(const QList<Figures> &runs)
+{
+    const auto middle = [&](auto field) {
+        QList<double> values;
+        for (const Figures &run : runs)
+            values << run.*field;
+        std::sort(values.begin(), values.end());
+        return values.at(values.size() / 2);
+    };
+    Figures figures;
+    figures.wallSeconds = middle(&Figures::wallSeconds);
+    figures.cpuSeconds = middle(&Figures::cpuSeconds);
+    figures.longestStallMs = middle(&Figures::longestStallMs);
+    figures.complete = std::all_of(runs.cbegin(), runs.cend(),
+                                   [](const Figures &run) { return run.complete; });
+    return figures;
+}
+
 void print(const char *who, int limit, const Figures &figures, double totalMB, double curlWall)
 {
     std::printf("%-16s limit %2d  wall %6.2f s  %7.1f MB/s  cpu %6.2f s", who, limit,
@@ -196,6 +215,9 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 40;
     const qint64 bytes = (argc > 2 ? std::atoll(argv[2]) : 25) * 1024 * 1024;
+    // A run of a gigabyte over loopback lasts about a second, so single runs are noisy: each
+    // figure is the median of several rounds, curl and the queue taking turns.
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
     TestEnvironment environment; // settings and folders in a temporary home
 
     QTemporaryDir work;
@@ -218,19 +240,30 @@ int main(int argc, char *argv[])
         urls << QUrl(QStringLiteral("http://127.0.0.1:%1/clip-%2.mp4").arg(port).arg(n));
 
     const double totalMB = double(count) * double(bytes) / (1024.0 * 1024.0);
-    std::printf("%d files of %lld MB (%.0f MB) from python3 -m http.server; %d cores\n",
-                count, bytes / (1024 * 1024), totalMB, QThread::idealThreadCount());
+    std::printf("%d files of %lld MB (%.0f MB) from python3 -m http.server; %d cores; "
+                "median of %d rounds\n",
+                count, bytes / (1024 * 1024), totalMB, QThread::idealThreadCount(), rounds);
     for (int limit : { 3, 10 }) {
         const QString curlFolder = work.filePath(QStringLiteral("curl-%1").arg(limit));
         const QString appFolder = work.filePath(QStringLiteral("app-%1").arg(limit));
-        QDir().mkpath(curlFolder);
-        QDir().mkpath(appFolder);
-        const Figures curl = runCurl(urls, limit, curlFolder, bytes);
-        QDir(curlFolder).removeRecursively();
-        const Figures app = runManager(urls, limit, appFolder, bytes);
-        QDir(appFolder).removeRecursively();
+        QList<Figures> curlRuns, appRuns;
+        for (int round = 0; round < rounds; ++round) {
+            QDir().mkpath(curlFolder);
+            QDir().mkpath(appFolder);
+            curlRuns << runCurl(urls, limit, curlFolder, bytes);
+            QDir(curlFolder).removeRecursively();
+            appRuns << runManager(urls, limit, appFolder, bytes);
+            QDir(appFolder).removeRecursively();
+        }
+        const Figures curl = median(curlRuns);
+        const Figures app = median(appRuns);
         print("curl --parallel", limit, curl, totalMB, 0);
         print("DownloadManager", limit, app, totalMB, curl.wallSeconds);
+        double worstStall = 0;
+        for (const Figures &run : appRuns)
+            worstStall = std::max(worstStall, run.longestStallMs);
+        std::printf("%-16s limit %2d  longest main-thread stall over all rounds %.1f ms\n", "",
+                    limit, worstStall);
     }
     server.terminate();
     server.waitForFinished();
