@@ -16,12 +16,9 @@ private slots:
     {
         QTest::addColumn<qint64>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << qint64(0) << "0";
         QTest::newRow("below a thousand") << qint64(999) << "999";
         QTest::newRow("a thousand") << qint64(1000) << "1K";
-        QTest::newRow("one decimal") << qint64(1540) << "1.5K";
         QTest::newRow("rounded decimal") << qint64(12345) << "12.3K";
-        QTest::newRow("whole tens") << qint64(10000) << "10K";
         QTest::newRow("rounds up to 1000K") << qint64(999999) << "1000K";
         QTest::newRow("a million") << qint64(1000000) << "1M";
         QTest::newRow("millions with a decimal") << qint64(15300000) << "15.3M";
@@ -40,7 +37,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("zero") << qint64(0) << "0:00";
         QTest::newRow("seconds padded") << qint64(65) << "1:05";
-        QTest::newRow("ten minutes") << qint64(600) << "10:00";
         QTest::newRow("an hour stays in minutes") << qint64(3725) << "62:05";
         QTest::newRow("negative reads zero") << qint64(-3) << "0:00";
     }
@@ -57,7 +53,6 @@ private slots:
         QTest::addColumn<int>("loaded");
         QTest::addColumn<QString>("text");
         QTest::newRow("some hidden") << 30 << 48 << "30 of 48 reels";
-        QTest::newRow("none shown") << 0 << 48 << "0 of 48 reels";
         QTest::newRow("all shown") << 48 << 48 << "48 reels";
         QTest::newRow("one, still plural") << 1 << 1 << "1 reels";
     }
@@ -105,11 +100,9 @@ private slots:
         QTest::addColumn<int>("spacing");
         QTest::addColumn<bool>("compact");
         QTest::newRow("0") << 0 << 2 << 12 << false;
-        QTest::newRow("1") << 1 << 2 << 12 << false;
         QTest::newRow("2") << 2 << 2 << 12 << false;
         QTest::newRow("3") << 3 << 3 << 10 << false;
         QTest::newRow("4") << 4 << 4 << 10 << true;
-        QTest::newRow("5") << 5 << 5 << 8 << true;
         QTest::newRow("10") << 10 << 10 << 8 << true;
     }
     void grid()
@@ -171,24 +164,6 @@ private slots:
         QFETCH(QString, symbol);
         QCOMPARE(ProfilePresentation::downloadKind(state), kind);
         QCOMPARE(ProfilePresentation::downloadSymbol(state), symbol);
-    }
-
-    // The menu lists the presets in order; exactly one carries the checkmark for a preset.
-    void datePresets()
-    {
-        const QVariantList entries = ProfilePresentation::datePresetEntries();
-        QStringList labels;
-        for (const QVariant &entry : entries)
-            labels.append(entry.toMap().value(QStringLiteral("label")).toString());
-        QCOMPARE(labels, QStringList({ "All time", "Today", "Last 7 days", "Last 30 days",
-                                       "Last 90 days", "This year" }));
-        const QString current = ProfilePresentation::filterKey(DateRangeFilter(DateRangeFilter::Kind::last30));
-        int ticked = 0;
-        for (const QVariant &entry : entries)
-            ticked += entry.toMap().value(QStringLiteral("key")).toString() == current;
-        QCOMPARE(ticked, 1);
-        const auto custom = DateRangeFilter::custom(QDateTime::currentDateTime(), QDateTime::currentDateTime());
-        QCOMPARE(ProfilePresentation::filterKey(custom), QStringLiteral("custom"));
     }
 };
 

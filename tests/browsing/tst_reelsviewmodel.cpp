@@ -186,7 +186,6 @@ private slots:
     {
         QTest::addColumn<E>("error");
         QTest::newRow("no videos") << E::noVideosFound();
-        QTest::newRow("rate limited") << E::rateLimited();
         QTest::newRow("http") << E::http(500, QStringLiteral("oops"));
     }
 

@@ -31,7 +31,6 @@ void TestURLRouter::detect_data()
     row("ig uppercase link", "HTTPS://WWW.INSTAGRAM.COM/NATGEO", "instagram", "natgeo");
     row("ig query ignored", "http://m.instagram.com/nat.geo_1?igsh=abc", "instagram", "nat.geo_1");
     row("ig percent-encoded path", "https://instagram.com/%D0%9D%D0%B0%D1%82", "instagram", u"нат"_qs);
-    row("ig encoded blank", "https://instagram.com/Nat%20Geo", "instagram", "natgeo");
     row("ig scheme-relative has a host", "//instagram.com/NatGeo", "instagram", "natgeo");
     row("ig post link keeps case", "https://www.instagram.com/p/CxYz_12/", "instagram", "CxYz_12");
     row("ig reserved segment any case", "https://instagram.com/P/AbC", "instagram", "AbC");
@@ -42,30 +41,24 @@ void TestURLRouter::detect_data()
     // Facebook links.
     row("fb main domain", "https://www.facebook.com/NatGeo", "facebook", "natgeo");
     row("fb mobile, query ignored", "https://m.facebook.com/Nat.Geo?ref=bookmarks", "facebook", "nat.geo");
-    row("fb web subdomain", "https://web.facebook.com/natgeo/", "facebook", "natgeo");
     row("fb short domain", "https://fb.com/NatGeo", "facebook", "natgeo");
     row("fb video domain", "https://fb.watch/AbC123/", "facebook", "abc123");
     row("fb odd characters dropped", "https://facebook.com/Nat!Geo", "facebook", "natgeo");
     row("fb pages keeps case", "https://www.facebook.com/pages/NatGeo", "facebook", "NatGeo");
     row("fb people", "https://facebook.com/people/Nat-Geo/100064/", "facebook", "Nat-Geo");
-    row("fb groups", "https://facebook.com/groups/123456789/", "facebook", "123456789");
-    row("fb reserved uppercase", "https://facebook.com/Pages/NatGeo", "facebook", "NatGeo");
     row("fb profile.php path wins", "https://www.facebook.com/profile.php?id=100012345", "facebook", "profile.php");
     row("host merely containing fb", "https://www.myfb.community/NatGeo", "facebook", "natgeo");
     row("fb scheme with fb host keeps case", "facebook://fb.com/pages/NatGeo", "facebook", "NatGeo");
 
     // Facebook links with no path: the id query, raw and unsanitised.
-    row("fb id after other pieces", "https://m.facebook.com?ref=x&id=12345", "facebook", "12345");
     row("fb id with root path", "https://www.facebook.com/?ref=x&id=12345", "facebook", "12345");
     row("fb first id wins", "https://fb.watch/?ref=a&&id=9&id=10", "facebook", "9");
     row("fb empty id", "https://web.facebook.com/?id=", "facebook", "");
     row("fb id kept raw", "https://facebook.com/?id=a%20b", "facebook", "a%20b");
-    row("fb id not sanitised", "https://facebook.com/?id=Nat!Geo", "facebook", "Nat!Geo");
     row("ig host with fb name falls to query", "https://instagram.com.fb.watch/?id=7", "facebook", "7");
 
     // Links that yield nothing fall back to the handle rule on the whole text.
     row("ig home page", "https://www.instagram.com", "instagram", "httpswww.instagram.com");
-    row("ig home trailing slash", "https://instagram.com/", "instagram", "httpsinstagram.com");
     row("ig id query not honoured", "https://instagram.com/?id=5", "instagram", "httpsinstagram.comid5");
     row("fb home page", "https://facebook.com", "instagram", "httpsfacebook.com");
     row("fb query without id", "https://facebook.com/?ref=x", "instagram", "httpsfacebook.comrefx");
@@ -77,7 +70,6 @@ void TestURLRouter::detect_data()
     row("FB: prefix", "FB:NatGeo", "facebook", "natgeo");
     row("facebook: prefix with blanks", " Facebook: Nat Geo ", "facebook", "natgeo");
     row("fb: alone", "fb:", "facebook", "fb");
-    row("facebook: alone", "facebook:", "facebook", "facebook");
     row("fb:: alone", "fb::", "facebook", "fb");
     row("fb: last piece", "fb:a:B", "facebook", "b");
     row("fb: nothing usable", "fb:!!", "facebook", "");
@@ -86,14 +78,11 @@ void TestURLRouter::detect_data()
     row("ideographic blank trimmed", u"\u3000fb:NatGeo"_qs, "facebook", "natgeo");
 
     // Bare handles.
-    row("handle", "NatGeo", "instagram", "natgeo");
     row("handle with at", "@NatGeo", "instagram", "natgeo");
-    row("blanks inside", "nat geo", "instagram", "natgeo");
     row("blanks and line breaks around", "\n\t @Nat Geo\r\n", "instagram", "natgeo");
     row("allowed punctuation", "Nat.Geo_Official-1", "instagram", "nat.geo_official-1");
     row("other punctuation", "nat,geo!?#=:/'", "instagram", "natgeo");
     row("ig domain without scheme", "instagram.com/natgeo", "instagram", "instagram.comnatgeo");
-    row("fb domain without scheme", "www.facebook.com/NatGeo", "instagram", "www.facebook.comnatgeo");
     row("host and port without scheme", "localhost:8080/x", "instagram", "localhost8080x");
 
     // Scripts other than Latin.
@@ -104,15 +93,12 @@ void TestURLRouter::detect_data()
     row("full lowercasing", u"İstanbul"_qs, "instagram", u"i\u0307stanbul"_qs);
     row("outside the basic plane", u"\U00010400x"_qs, "instagram", u"\U00010428x"_qs);
     row("emoji dropped", u"nat🎉geo✨"_qs, "instagram", "natgeo");
-    row("middle dot dropped", u"nat·geo"_qs, "instagram", "natgeo");
     row("cyrillic fb prefix", u"fb:Катя"_qs, "facebook", u"катя"_qs);
 
     // Nothing.
     row("empty", "", "none", "");
     row("blank", " \t\r\n ", "none", "");
     row("lone at", "@", "none", "");
-    row("at with blanks", " @ ", "none", "");
-    row("slashes", "///", "none", "");
     row("punctuation only", "!?#&=", "none", "");
     row("emoji only", u"🎉🎉"_qs, "none", "");
 }
@@ -145,7 +131,6 @@ void TestURLRouter::sanitize_data()
     QTest::newRow("allowed three") << "._-" << SocialPlatform::instagram << "._-";
     QTest::newRow("blanks only") << " \t " << SocialPlatform::facebook << QString();
     QTest::newRow("separators only") << "@/?=:&#" << SocialPlatform::instagram << QString();
-    QTest::newRow("empty") << "" << SocialPlatform::instagram << QString();
 }
 
 void TestURLRouter::sanitize()

@@ -21,7 +21,6 @@ private Q_SLOTS:
     void vanishedFolderFallsBackAndKeepsStoredValue();
     void displayPath_data();
     void displayPath();
-    void withAccessRunsOnTheFolder();
 
     void concurrencyAssignments_data();
     void concurrencyAssignments();
@@ -134,25 +133,11 @@ void TestDestination::displayPath()
     QCOMPARE(destination.displayPath(), expected);
 }
 
-void TestDestination::withAccessRunsOnTheFolder()
-{
-    const QString chosen = makeFolder("Target");
-    DownloadDestination destination;
-    QVERIFY(destination.adoptFolder(QUrl::fromLocalFile(chosen)));
-    const bool wrote = destination.withAccess([](const QString &folder) {
-        QFile file(folder + "/probe.bin");
-        return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
-    });
-    QVERIFY(wrote);
-    QVERIFY(QFile::exists(chosen + "/probe.bin"));
-}
-
 void TestDestination::concurrencyAssignments_data()
 {
     QTest::addColumn<int>("assigned");
     QTest::addColumn<int>("expected");
     QTest::newRow("zero") << 0 << 1;
-    QTest::newRow("negative") << -5 << 1;
     QTest::newRow("lowest") << 1 << 1;
     QTest::newRow("inside") << 4 << 4;
     QTest::newRow("highest") << 10 << 10;
@@ -179,7 +164,6 @@ void TestDestination::concurrencyAtStart_data()
     QTest::addColumn<int>("expected");
     QTest::newRow("missing") << QVariant() << 3;
     QTest::newRow("zero") << QVariant(0) << 3;
-    QTest::newRow("negative") << QVariant(-2) << 3;
     QTest::newRow("seven") << QVariant(7) << 7;
     QTest::newRow("not a number") << QVariant("many") << 3;
     QTest::newRow("above the range is kept until assigned") << QVariant(25) << 25;

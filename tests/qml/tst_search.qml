@@ -59,10 +59,8 @@ Item {
             return [
                 { tag: "return, handle", text: "@natgeo", viaReturn: true, phase: ReelsViewModel.Loading },
                 { tag: "return, blanks", text: "   ", viaReturn: true, phase: ReelsViewModel.Empty },
-                { tag: "return, empty", text: "", viaReturn: true, phase: ReelsViewModel.Empty },
                 { tag: "button, handle", text: "@natgeo", viaReturn: false, phase: ReelsViewModel.Loading },
                 { tag: "button, blanks", text: "   ", viaReturn: false, phase: ReelsViewModel.Empty },
-                { tag: "button, empty", text: "", viaReturn: false, phase: ReelsViewModel.Empty },
             ]
         }
 

@@ -89,8 +89,6 @@ private slots:
         const QVariantMap full{ { "videos", QVariantList{ "v1", "v2" } }, { "thumbs", QVariantList{ "t1" } },
                                 { "title", "Name" }, { "htmlLength", 42 } };
         QTest::newRow("object") << QVariant(full) << ExtractionResult{ { "v1", "v2" }, { "t1" }, "Name", 42 };
-        QTest::newRow("text") << QVariant("videos") << ExtractionResult();
-        QTest::newRow("list") << QVariant(QVariantList{ full }) << ExtractionResult();
         QTest::newRow("nothing") << QVariant() << ExtractionResult();
         QTest::newRow("wrong types") << QVariant(QVariantMap{ { "videos", "v1" }, { "thumbs", QVariantList{ "t1", 2 } },
                                                               { "title", 7 }, { "htmlLength", "42" } }) << ExtractionResult();

@@ -246,8 +246,6 @@ void TestInstagram::statusMessages_data()
     QTest::newRow("lookup 502, only blank lines") << 0 << text("\n \t\r\n", 502) << "HTTP 502.";
     QTest::newRow("lookup 500, cut after 160 characters")
             << 0 << text("\t" + QByteArray(200, 'x'), 500) << "HTTP 500: " + QString(160, 'x');
-    QTest::newRow("lookup 401, CRLF and CR lines") << 0 << text("line one\r\nline two\rline three\r\n", 401)
-            << "HTTP 401: line one line two line three";
     QTest::newRow("lookup 403, not UTF-8") << 0 << text("\xFF\xFE oops", 403) << "HTTP 403.";
     QTest::newRow("lookup 500, the cut keeps a character whole")
             << 0 << text(QByteArray(159, 'a') + thumbsUp + "tail", 500)
@@ -259,13 +257,9 @@ void TestInstagram::statusMessages_data()
 
     QTest::newRow("page 1: 403, no update at all") << 1 << text("denied", 403) << "HTTP 403: denied";
     QTest::newRow("page 3: 404") << 3 << text("", 404) << notFound;
-    QTest::newRow("page 3: 429") << 3 << text("", 429) << tooMany;
     QTest::newRow("page 3: 500 over lines") << 3 << text("Internal\nServer Error\n", 500)
             << "HTTP 500: Internal Server Error";
-    QTest::newRow("page 3: not JSON") << 3 << text("<html>", 200) << notJson;
     QTest::newRow("page 3: items not a list") << 3 << Response::json(R"({"items":{}})") << clipsPayload;
-    QTest::newRow("page 3: an item not an object") << 3 << Response::json(R"({"items":[{},3]})") << clipsPayload;
-    QTest::newRow("page 3: a list at the top") << 3 << Response::json("[]") << clipsPayload;
 }
 
 void TestInstagram::statusMessages()
@@ -307,9 +301,6 @@ void TestInstagram::userInfo_data()
                  "profile_pic_url":"https://cdn.test/sd.jpg","edge_followed_by":{"count":97000000},
                  "edge_felix_video_timeline":{"count":1234},"is_verified":true})")
             << "nasa" << "NASA" << "https://cdn.test/hd.jpg" << qint64(97000000) << qint64(1234) << true;
-    QTest::newRow("standard picture only")
-            << "nasa" << QByteArray(R"({"id":"$ID","profile_pic_url":"https://cdn.test/sd.jpg"})")
-            << "nasa" << "nasa" << "https://cdn.test/sd.jpg" << qint64(0) << qint64(0) << false;
     QTest::newRow("empty name shows the username")
             << "nasa" << QByteArray(R"({"id":"$ID","username":"NASA.Official","full_name":""})")
             << "NASA.Official" << "NASA.Official" << "" << qint64(0) << qint64(0) << false;
@@ -360,7 +351,6 @@ void TestInstagram::renditionsToQualities_data()
     };
     QTest::newRow("1080, 720, 480") << reel(video("a", 1080) + ',' + video("b", 720) + ',' + video("c", 480))
             << "1080p=a 720p=b 480p=c audio=c";
-    QTest::newRow("a single 720") << reel(video("a", 720)) << "720p=a audio=a";
     QTest::newRow("1440 and 1080") << reel(video("a", 1440) + ',' + video("b", 1080)) << "1080p=a audio=b";
     QTest::newRow("equal widths keep their order") << reel(video("a", 720) + ',' + video("b", 720))
             << "720p=a audio=b";
@@ -379,15 +369,12 @@ void TestInstagram::renditionsToQualities_data()
             << "720p=e audio=e";
     QTest::newRow("an address outside ASCII is encoded, not dropped")
             << reel(R"({"url":"https://cdn.test/vidéo.mp4","width":720})") << QString("720p=vidéo audio=vidéo");
-    QTest::newRow("bare item") << R"({"id":"r","video_versions":[)" + video("a", 480) + "]}" << "480p=a audio=a";
     QTest::newRow("\"media\" that is no object: the item itself")
             << R"({"media":"x","video_versions":[)" + video("a", 480) + "]}" << "480p=a audio=a";
     QTest::newRow("no usable address") << reel(R"({"url":"ftp://cdn.test/a.mp4","width":720})") << "";
-    QTest::newRow("empty renditions") << reel("") << "";
     QTest::newRow("a rendition that is no object") << reel(video("a", 720) + ",3") << "";
     QTest::newRow("photo") << QByteArray(R"({"media":{"id":"p","image_versions2":{}}})") << "";
     QTest::newRow("renditions not a list") << QByteArray(R"({"id":"r","video_versions":{}})") << "";
-    QTest::newRow("empty media") << QByteArray(R"({"media":{}})") << "";
     QTest::newRow("empty item") << QByteArray("{}") << "";
 }
 
@@ -429,16 +416,10 @@ void TestInstagram::reelFields_data()
     QTest::newRow("14.49 s, views under view_count, fractional time")
             << "{" + oneVideo + R"(,"id":"r1","video_duration":14.49,"play_count":"10","view_count":11,"taken_at":1700000000.75})"
             << "r1" << "r1/480/854" << qint64(14) << qint64(11) << qint64(0) << qint64(1700000000750);
-    QTest::newRow("negative half rounds away from zero")
-            << "{" + oneVideo + R"(,"id":"r1","video_duration":-2.5})" << "r1" << "r1/480/854"
-            << qint64(-3) << qint64(0) << qint64(0) << qint64(-1);
     QTest::newRow("duration and time as text")
             << "{" + oneVideo + R"(,"id":"r1","video_duration":"12","taken_at":"1700000000"})" << "r1"
             << "r1/480/854" << qint64(15) << qint64(0) << qint64(0) << qint64(-1);
     QTest::newRow("duration beyond 64 bits") << "{" + oneVideo + R"(,"id":"r1","video_duration":1e30})"
-            << "r1" << "r1/480/854" << qint64(15) << qint64(0) << qint64(0) << qint64(-1);
-    QTest::newRow("only the first thumbnail candidate counts")
-            << "{" + oneVideo + R"(,"id":"r1","image_versions2":{"candidates":[{"url":"bad"},{"url":"https://cdn.test/t.jpg"}]}})"
             << "r1" << "r1/480/854" << qint64(15) << qint64(0) << qint64(0) << qint64(-1);
     QTest::newRow("id with a slash and a hash stays one path segment")
             << "{" + oneVideo + R"(,"id":"a/b#c"})" << "a/b#c" << "a%2Fb%23c/480/854"
