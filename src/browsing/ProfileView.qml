@@ -278,6 +278,28 @@ Rectangle {
         anchors.fill: parent
         sourceComponent: screen.viewModel.layout === ReelsViewModel.Grid ? gridComponent
                                                                           : listComponent
+        // A new layout or column count fades in rather than snapping into place.
+        property bool firstLoad: true
+        onLoaded: {
+            if (!firstLoad)
+                appear.restart()
+            firstLoad = false
+        }
+
+        Connections {
+            target: screen.viewModel
+            function onGridColumnsChanged() { appear.restart() }
+        }
+
+        NumberAnimation {
+            id: appear
+            target: reels
+            property: "opacity"
+            from: 0.35
+            to: 1
+            duration: 320
+            easing.type: Easing.OutCubic
+        }
     }
 
     // The top bar; the reels scroll beneath it.
