@@ -8,20 +8,15 @@
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 
+#include <algorithm>
+
 BrowserStore::BrowserStore(QWebEngineCookieStore *engineStore, QObject *parent)
     : QObject(parent), m_engine(engineStore)
 {
     if (!m_engine)
         return;
-    connect(m_engine, &QWebEngineCookieStore::cookieAdded, this, [this](const QNetworkCookie &c) {
-        add(c);
-        emit changed();
-    });
-    connect(m_engine, &QWebEngineCookieStore::cookieRemoved, this,
-            [this](const QNetworkCookie &c) {
-                remove(c);
-                emit changed();
-            });
+    connect(m_engine, &QWebEngineCookieStore::cookieAdded, this, &BrowserStore::added);
+    connect(m_engine, &QWebEngineCookieStore::cookieRemoved, this, &BrowserStore::removed);
 }
 
 QWebEngineProfile *BrowserStore::profile()
@@ -52,38 +47,67 @@ BrowserStore *BrowserStore::instance()
 void BrowserStore::allCookies(QObject *context,
                               std::function<void(const QList<QNetworkCookie> &)> done) const
 {
-    post(context, [done = std::move(done), cookies = m_cookies] { done(cookies); });
+    post(context, [store = QPointer<const BrowserStore>(this), done = std::move(done)] {
+        done(store ? store->m_cookies : QList<QNetworkCookie>());
+    });
 }
 
 void BrowserStore::setCookie(const QNetworkCookie &cookie, const QUrl &origin)
 {
-    if (m_engine) {
+    if (m_engine)
         m_engine->setCookie(cookie, origin); // the notice updates the mirror
+    else
+        added(cookie);
+}
+
+void BrowserStore::deleteCookies(const QList<QNetworkCookie> &cookies)
+{
+    if (cookies.isEmpty())
+        return;
+    for (const auto &cookie : cookies) {
+        remove(cookie);
+        m_deleting.append(cookie);
+    }
+    emit changed();
+    if (!m_engine) {
+        post(this, [this, cookies] {
+            for (const auto &cookie : cookies)
+                removed(cookie);
+        });
         return;
     }
-    add(cookie);
-    emit changed();
-}
-
-void BrowserStore::deleteCookie(const QNetworkCookie &cookie, QObject *context,
-                                std::function<void()> done)
-{
-    remove(cookie);
-    if (m_engine)
+    for (const auto &cookie : cookies)
         m_engine->deleteCookie(cookie);
-    emit changed();
-    post(context, std::move(done));
 }
 
-void BrowserStore::add(const QNetworkCookie &cookie)
+void BrowserStore::added(const QNetworkCookie &cookie)
 {
+    // Set before the deletion reached the engine, which removes it again.
+    const bool deleted = std::any_of(m_deleting.cbegin(), m_deleting.cend(),
+                                     [&](const QNetworkCookie &gone) {
+                                         return gone.hasSameIdentifier(cookie)
+                                                 && gone.value() == cookie.value();
+                                     });
+    if (deleted)
+        return;
     for (auto &known : m_cookies) {
         if (known.hasSameIdentifier(cookie)) {
             known = cookie;
+            emit changed();
             return;
         }
     }
     m_cookies.append(cookie);
+    emit changed();
+}
+
+void BrowserStore::removed(const QNetworkCookie &cookie)
+{
+    // The engine no longer holds the cookie: a later notice that it was set is of a new one.
+    m_deleting.removeIf(
+            [&](const QNetworkCookie &gone) { return gone.hasSameIdentifier(cookie); });
+    remove(cookie);
+    emit changed();
 }
 
 void BrowserStore::remove(const QNetworkCookie &cookie)

@@ -23,15 +23,6 @@ bool hasValue(const QList<QNetworkCookie> &cookies, QByteArrayView name)
     return false;
 }
 
-// Deletes the cookies one after the other, each once the previous deletion has completed.
-void deleteInTurn(QPointer<BrowserStore> store, QList<QNetworkCookie> cookies)
-{
-    if (!store || cookies.isEmpty())
-        return;
-    const QNetworkCookie cookie = cookies.takeFirst();
-    store->deleteCookie(cookie, store, [store, cookies] { deleteInTurn(store, cookies); });
-}
-
 } // namespace
 
 PlatformAuth::PlatformAuth(SocialPlatform platform, BrowserStore *store, QObject *parent)
@@ -108,33 +99,32 @@ void PlatformAuth::syncCookiesFromWebView()
 
 void PlatformAuth::signOut()
 {
+    // The platform's cookies leave the jar and the browser's mirror together, before the browser
+    // hears of it, so no copy (one already asked for, or one the deletions set off) finds any of
+    // them to bring back, and the jar's file loses them with its next write.
     const QString key = cookieDomainKey();
     auto *jar = Http::jar();
-    QList<QNetworkCookie> fromJar;
+    QList<QNetworkCookie> doomed;
     for (const auto &cookie : jar->allCookies()) {
         if (cookie.domain().contains(key)) {
             jar->deleteCookie(cookie);
-            fromJar.append(cookie);
+            doomed.append(cookie);
         }
     }
 
     if (m_store) {
-        // Deletes the browser's cookies of this platform one after the other. The store drops
-        // each from its mirror at once, so a copy running meanwhile cannot bring it back.
-        QList<QNetworkCookie> doomed;
+        // The jar's copies go from the browser too: the browser keeps the cookies of earlier runs
+        // without reporting them.
         for (const auto &cookie : m_store->cookies()) {
-            if (cookie.domain().contains(key))
+            const bool listed = std::any_of(doomed.cbegin(), doomed.cend(),
+                                            [&](const QNetworkCookie &known) {
+                                                return known.hasSameIdentifier(cookie)
+                                                        && known.value() == cookie.value();
+                                            });
+            if (cookie.domain().contains(key) && !listed)
                 doomed.append(cookie);
         }
-        // The browser also keeps the cookies of earlier runs, which it does not report; the jar
-        // kept its copies of them, so those are deleted from the browser as well.
-        for (const auto &cookie : fromJar) {
-            if (std::none_of(doomed.cbegin(), doomed.cend(), [&](const QNetworkCookie &known) {
-                    return known.hasSameIdentifier(cookie);
-                }))
-                doomed.append(cookie);
-        }
-        deleteInTurn(m_store, doomed);
+        m_store->deleteCookies(doomed);
     }
 
     setSignedIn(false);

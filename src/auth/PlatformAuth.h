@@ -56,8 +56,9 @@ public:
     // Copies the platform's cookies from the browser store into the jar (adding or replacing,
     // never deleting), then recomputes the state. Finishes from the event loop.
     Q_INVOKABLE void syncCookiesFromWebView();
-    // Removes the platform's cookies from the jar at once and from the browser store in the
-    // background; the state reads signed out immediately.
+    // Removes the platform's cookies from the jar and the browser store's mirror at once, and
+    // from the browser itself in the background; the state reads signed out immediately, and
+    // nothing the browser reports about those cookies afterwards brings them back.
     Q_INVOKABLE void signOut();
 
 signals:

@@ -1,6 +1,7 @@
 // Signing in through the real browser engine: a login page of the simulator sets the session
-// cookies in the shared profile, they reach the jar, sign-out clears both stores, two platforms on
-// two hosts keep separate state, and the session survives a restart of the app.
+// cookies in the shared profile, they reach the jar, two platforms on two hosts keep separate
+// state, the session survives a restart of the app, and a sign-out clears both stores and the
+// jar's file for good.
 
 #include "auth/BrowserStore.h"
 #include "auth/PlatformAuth.h"
@@ -13,6 +14,7 @@
 
 #include <QGuiApplication>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QSignalSpy>
 #include <QWebEnginePage>
 #include <QWebEngineCookieStore>
@@ -40,7 +42,37 @@ bool submitLogin(QWebEnginePage &page)
     return finished.wait(20000) && finished.first().first().toBool();
 }
 
+QByteArray sessionMarker(SocialPlatform platform)
+{
+    return platform == SocialPlatform::facebook ? "xs=" : "sessionid=";
+}
+
+QList<QNetworkCookie> cookiesOf(const QList<QNetworkCookie> &cookies, const QString &host)
+{
+    QList<QNetworkCookie> found;
+    for (const auto &cookie : cookies) {
+        if (cookie.domain().contains(host))
+            found.append(cookie);
+    }
+    return found;
+}
+
+// The cookies of `host` that the app's jar keeps for the next start, read from its file.
+QList<QNetworkCookie> keptCookies(const QString &host)
+{
+    const CookieJar kept(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                 + QStringLiteral("/cookies"),
+                         nullptr);
+    return cookiesOf(kept.allCookies(), host);
+}
+
 } // namespace
+
+// How QCOMPARE shows a cookie that should not be there.
+static char *toString(const QNetworkCookie &c)
+{
+    return QTest::toString(c.name() + " of " + c.domain().toUtf8());
+}
 
 class TestBrowserSignIn : public QObject
 {
@@ -49,17 +81,45 @@ class TestBrowserSignIn : public QObject
 private slots:
     void initTestCase()
     {
-        LoginPages::attach(m_instagram, SocialPlatform::instagram);
-        LoginPages::attach(m_facebook, SocialPlatform::facebook);
         TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", m_instagram.origin() },
                                       { "CLIPDOCK_FACEBOOK_ORIGIN", m_facebook.origin() } });
-    }
-
-    void signInSignOutKeepsPlatformsApart()
-    {
         QVERIFY(!BrowserStore::profile()->isOffTheRecord());
         QCOMPARE(BrowserStore::profile()->persistentCookiesPolicy(),
                  QWebEngineProfile::ForcePersistentCookies);
+    }
+
+    // Each test starts signed out of both platforms, whatever the one before left behind.
+    void cleanup()
+    {
+        Http::jar()->setAllCookies({});
+        BrowserStore::profile()->cookieStore()->deleteAllCookies();
+        QTRY_VERIFY_WITH_TIMEOUT(BrowserStore::instance()->cookies().isEmpty(), 10000);
+    }
+
+    // Both platforms sign in on their login pages and keep apart; each sign-out then sticks in
+    // the app, in the jar and its file, and in the browser, while the other platform stays.
+    void signInSignOut_data()
+    {
+        QTest::addColumn<QByteArrayList>("instagramOrder");
+        QTest::addColumn<QByteArrayList>("facebookOrder");
+        QTest::addColumn<bool>("instagramFirst");
+
+        const auto ig = LoginPages::loginOrder(SocialPlatform::instagram);
+        const auto fb = LoginPages::loginOrder(SocialPlatform::facebook);
+        QTest::newRow("login order, instagram out first") << ig << fb << true;
+        QTest::newRow("login order, facebook out first") << ig << fb << false;
+        QTest::newRow("session cookies in the middle")
+                << QByteArrayList{ "csrftoken", "sessionid", "mid", "ds_user_id" }
+                << QByteArrayList{ "xs", "fb_dtsg", "c_user" } << true;
+    }
+
+    void signInSignOut()
+    {
+        QFETCH(QByteArrayList, instagramOrder);
+        QFETCH(QByteArrayList, facebookOrder);
+        QFETCH(bool, instagramFirst);
+        LoginPages::attach(m_instagram, SocialPlatform::instagram, instagramOrder);
+        LoginPages::attach(m_facebook, SocialPlatform::facebook, facebookOrder);
 
         PlatformAuth instagram(SocialPlatform::instagram);
         PlatformAuth facebook(SocialPlatform::facebook);
@@ -67,12 +127,13 @@ private slots:
         QVERIFY(!facebook.isSignedIn());
 
         QWebEnginePage page(BrowserStore::profile());
+        m_instagram.clearRequests();
         QVERIFY(load(page, m_instagram.url(LoginPages::loginPath(SocialPlatform::instagram))));
         QCOMPARE(m_instagram.requests().first().header("User-Agent"),
                  WebIdentity::desktopUserAgent().toUtf8());
         QVERIFY(submitLogin(page));
         QTRY_VERIFY_WITH_TIMEOUT(instagram.isSignedIn(), 10000);
-        QCOMPARE(instagram.cookieCount(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(instagram.cookieCount(), int(instagramOrder.size()), 10000);
         QVERIFY(instagram.csrfToken()->startsWith(QStringLiteral("csrf-")));
         QVERIFY(!facebook.isSignedIn());
         QCOMPARE(facebook.cookieCount(), 0);
@@ -80,37 +141,70 @@ private slots:
         QVERIFY(load(page, m_facebook.url(LoginPages::loginPath(SocialPlatform::facebook))));
         QVERIFY(submitLogin(page));
         QTRY_VERIFY_WITH_TIMEOUT(facebook.isSignedIn(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(facebook.cookieCount(), int(facebookOrder.size()), 10000);
         QVERIFY(!instagram.cookieHeader()->contains(QStringLiteral("c_user")));
         QVERIFY(!facebook.cookieHeader()->contains(QStringLiteral("sessionid")));
 
-        instagram.signOut();
-        QVERIFY(!instagram.isSignedIn());
-        QCOMPARE(instagram.cookieCount(), 0);
+        using Platform = std::pair<PlatformAuth *, TestServer *>;
+        QList<Platform> outInTurn{ { &instagram, &m_instagram }, { &facebook, &m_facebook } };
+        if (!instagramFirst)
+            std::swap(outInTurn.first(), outInTurn.last());
+        for (const auto &[auth, server] : outInTurn) {
+            const QString host = server->origin().host();
+            auth->signOut();
+            QVERIFY(!auth->isSignedIn());
+            QCOMPARE(auth->cookieCount(), 0);
+            QCOMPARE(cookiesOf(Http::jar()->allCookies(), host), QList<QNetworkCookie>());
 
-        // The browser forgets the session too: the next page load of that host sends no cookie.
-        const QString host = m_instagram.origin().host();
-        QTRY_VERIFY_WITH_TIMEOUT(std::none_of(BrowserStore::instance()->cookies().cbegin(),
-                                              BrowserStore::instance()->cookies().cend(),
-                                              [&](const QNetworkCookie &c) {
-                                                  return c.domain().contains(host);
-                                              }),
-                                 10000);
-        m_instagram.clearRequests();
-        QVERIFY(load(page, m_instagram.url(QStringLiteral("/"))));
-        QVERIFY(!m_instagram.requests().first().header("Cookie").contains("sessionid"));
-        QTest::qWait(300); // late copies from the deletions must not sign the user back in
-        QVERIFY(!instagram.isSignedIn());
-        QVERIFY(facebook.isSignedIn());
-        facebook.signOut();
+            // The browser forgets the session too: the next page load of that host sends no
+            // cookie.
+            QTRY_COMPARE_WITH_TIMEOUT(cookiesOf(BrowserStore::instance()->cookies(), host),
+                                      QList<QNetworkCookie>(), 10000);
+            server->clearRequests();
+            QVERIFY(load(page, server->url(QStringLiteral("/"))));
+            QCOMPARE(server->requests().first().header("Cookie"), QByteArray());
+
+            // Late notices and the copies they set off bring nothing back.
+            QTest::qWait(2000);
+            QVERIFY(!auth->isSignedIn());
+            QCOMPARE(cookiesOf(Http::jar()->allCookies(), host), QList<QNetworkCookie>());
+            QCOMPARE(keptCookies(host), QList<QNetworkCookie>());
+            QCOMPARE(cookiesOf(BrowserStore::instance()->cookies(), host),
+                     QList<QNetworkCookie>());
+            if (auth == outInTurn.first().first) {
+                PlatformAuth *other = outInTurn.last().first;
+                QVERIFY(other->isSignedIn());
+                QVERIFY(!keptCookies(outInTurn.last().second->origin().host()).isEmpty());
+            }
+        }
     }
 
-    // One run of the app signs in and quits; the next starts signed in and signs out, which
-    // reaches the browser's cookies of the earlier run too; the one after starts signed out.
-    void sessionSurvivesRestart()
+    // Runs of the app in turn, each a child process: a sign-in lasts into the next run, and a
+    // sign-out, in the run that signed in or in a later one, lasts too.
+    void restart_data()
     {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QStringList>("runs");
+
+        QTest::newRow("instagram, out in the same run")
+                << QStringLiteral("instagram") << QStringList{ "sign-in sign-out", "signed-out" };
+        QTest::newRow("instagram, out in the next run")
+                << QStringLiteral("instagram")
+                << QStringList{ "sign-in", "signed-in sign-out", "signed-out" };
+        QTest::newRow("facebook, out in the same run")
+                << QStringLiteral("facebook") << QStringList{ "sign-in sign-out", "signed-out" };
+    }
+
+    void restart()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QStringList, runs);
         const QString self = QCoreApplication::applicationFilePath();
-        for (const char *step : { "--child-sign-in", "--child-sign-out", "--child-expect-signed-out" })
-            QCOMPARE(QProcess::execute(self, { QString::fromLatin1(step) }), 0);
+        for (const QString &steps : runs) {
+            QCOMPARE(QProcess::execute(self, QStringList{ QStringLiteral("--child-") + platform }
+                                                     + steps.split(u' ')),
+                     0);
+        }
     }
 
 private:
@@ -119,41 +213,55 @@ private:
     TestServer m_facebook{ QHostAddress(QStringLiteral("127.0.0.2")) };
 };
 
-// The steps of the restart check, each a separate run of this program sharing the home folder
-// its parent set up. A run answers 0 when its step went as expected.
-static int runChild(const QString &role)
+// One run of the restart check: a separate run of this program, sharing the home folder its
+// parent set up, that takes its steps in turn. Answers 0 when every step went as expected, or
+// the number of the step that did not.
+static int runChild(SocialPlatform platform, const QStringList &steps)
 {
-    TestServer server;
-    LoginPages::attach(server, SocialPlatform::instagram);
-    qputenv("CLIPDOCK_INSTAGRAM_ORIGIN", server.origin().toString().toUtf8());
+    const bool facebook = platform == SocialPlatform::facebook;
+    TestServer server{ QHostAddress(facebook ? QStringLiteral("127.0.0.2")
+                                             : QStringLiteral("127.0.0.1")) };
+    LoginPages::attach(server, platform);
+    qputenv(facebook ? "CLIPDOCK_FACEBOOK_ORIGIN" : "CLIPDOCK_INSTAGRAM_ORIGIN",
+            server.origin().toString().toUtf8());
     Config::reload();
-    PlatformAuth auth(SocialPlatform::instagram);
+    PlatformAuth auth(platform);
     QWebEnginePage page(BrowserStore::profile());
+    const QString host = server.origin().host();
+    const QByteArray marker = sessionMarker(platform);
     const auto browserSendsSession = [&] {
         server.clearRequests();
         return load(page, server.url(QStringLiteral("/")))
-                && server.requests().first().header("Cookie").contains("sessionid");
+                && server.requests().first().header("Cookie").contains(marker);
+    };
+    const auto appHasSession = [&] {
+        return auth.isSignedIn()
+                || auth.cookieHeader().value_or(QString()).contains(QString::fromLatin1(marker))
+                || !keptCookies(host).isEmpty();
     };
 
-    if (role == QLatin1String("--child-sign-in")) {
-        if (!load(page, server.url(LoginPages::loginPath(SocialPlatform::instagram)))
-            || !submitLogin(page))
-            return 1;
-        return QTest::qWaitFor([&] { return auth.isSignedIn(); }, 10000) ? 0 : 2;
+    QTest::qWait(300); // the copy at the start has run
+    for (int i = 0; i < steps.size(); ++i) {
+        const QString &step = steps.at(i);
+        bool ok = true;
+        if (step == QLatin1String("sign-in")) {
+            ok = load(page, server.url(LoginPages::loginPath(platform))) && submitLogin(page)
+                    && QTest::qWaitFor([&] { return auth.isSignedIn(); }, 10000);
+        } else if (step == QLatin1String("signed-in")) {
+            ok = appHasSession() && browserSendsSession();
+        } else if (step == QLatin1String("sign-out")) {
+            auth.signOut();
+            QTest::qWait(2000); // late notices and copies have run
+            ok = !appHasSession() && !browserSendsSession();
+        } else if (step == QLatin1String("signed-out")) {
+            ok = !appHasSession() && !browserSendsSession();
+        } else {
+            ok = false;
+        }
+        if (!ok)
+            return i + 1;
     }
-    if (role == QLatin1String("--child-sign-out")) {
-        // Signed in from the start, in the app and in the browser; signing out ends both.
-        if (!auth.isSignedIn() || !auth.cookieHeader()->contains(QStringLiteral("sessionid")))
-            return 3;
-        if (!browserSendsSession())
-            return 4;
-        auth.signOut();
-        QTest::qWait(500);
-        return browserSendsSession() || auth.isSignedIn() ? 5 : 0;
-    }
-    // --child-expect-signed-out
-    QTest::qWait(300);
-    return auth.isSignedIn() || browserSendsSession() ? 6 : 0;
+    return 0;
 }
 
 int main(int argc, char *argv[])
@@ -162,8 +270,13 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("ClipDock"));
     QGuiApplication::setApplicationName(QStringLiteral("Clip Dock Tests"));
-    if (argc == 2 && QByteArray(argv[1]).startsWith("--child-"))
-        return runChild(QString::fromLatin1(argv[1]));
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() >= 2 && arguments.at(1).startsWith(QLatin1String("--child-"))) {
+        const auto platform = arguments.at(1) == QLatin1String("--child-facebook")
+                ? SocialPlatform::facebook
+                : SocialPlatform::instagram;
+        return runChild(platform, arguments.mid(2));
+    }
     TestBrowserSignIn test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -16,12 +16,24 @@ QNetworkCookie cookie(const QByteArray &name, const QByteArray &value, const QSt
     QNetworkCookie c(name, value);
     c.setDomain(domain);
     c.setPath(QStringLiteral("/"));
+    c.setExpirationDate(QDateTime::currentDateTimeUtc().addYears(1)); // lasting: the jar keeps it
     return c;
 }
 
 using Cookies = QList<QNetworkCookie>;
 
+// What happens around a sign-out.
+constexpr int nothing = 0;
+constexpr int copyUnderWay = 1; // a copy was asked for just before
+constexpr int lateNotice = 2; // the browser reports the page's cookies only after it
+
 } // namespace
+
+// How QCOMPARE shows a cookie that should not be there.
+static char *toString(const QNetworkCookie &c)
+{
+    return QTest::toString(c.name() + " of " + c.domain().toUtf8());
+}
 
 class TestPlatformAuth : public QObject
 {
@@ -30,6 +42,7 @@ class TestPlatformAuth : public QObject
 private slots:
     void initTestCase()
     {
+        QVERIFY(m_jarFile.startsWith(m_environment.home()));
         TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", QUrl("http://www.insta.test") },
                                       { "CLIPDOCK_FACEBOOK_ORIGIN", QUrl("http://www.face.test") } });
     }
@@ -134,33 +147,112 @@ private slots:
         QVERIFY(instagram.isSignedIn());
     }
 
-    void signOutClearsBothStoresAtOnce()
+    // Signing out sticks, whatever order the page set the cookies in: the copies the deletions
+    // set off, a copy already under way and the browser's late notice of a deleted cookie bring
+    // nothing back, in the jar or in its file; a later sign-in still counts.
+    void signOutSticks_data()
     {
-        BrowserStore store;
-        store.setCookie(cookie("sessionid", "s", QStringLiteral(".insta.test")));
-        store.setCookie(cookie("csrftoken", "t", QStringLiteral("www.insta.test")));
-        store.setCookie(cookie("c_user", "1", QStringLiteral(".face.test")));
-        store.setCookie(cookie("xs", "2", QStringLiteral(".face.test")));
-        PlatformAuth instagram(SocialPlatform::instagram, &store);
-        PlatformAuth facebook(SocialPlatform::facebook, &store);
-        QTRY_VERIFY(instagram.isSignedIn() && facebook.isSignedIn());
-        // A jar cookie of the domain that the origin would not be sent is removed too.
-        Http::jar()->insertCookie(cookie("elsewhere", "x", QStringLiteral("cdn.insta.test")));
+        QTest::addColumn<int>("platform");
+        QTest::addColumn<Cookies>("cookies");
+        QTest::addColumn<int>("around");
 
-        instagram.signOut();
-        QVERIFY(!instagram.isSignedIn());
-        QCOMPARE(instagram.cookieCount(), 0);
-        for (const auto &c : Http::jar()->allCookies())
-            QVERIFY2(!c.domain().contains(QStringLiteral("insta.test")), c.name().constData());
+        const int ig = int(SocialPlatform::instagram);
+        const int fb = int(SocialPlatform::facebook);
+        const QString igHost = QStringLiteral(".insta.test");
+        const QString fbHost = QStringLiteral(".face.test");
+        const Cookies igLogin{ cookie("csrftoken", "t", igHost), cookie("mid", "m", igHost),
+                               cookie("sessionid", "s", igHost), cookie("ds_user_id", "1", igHost) };
+        const Cookies igSessionFirst{ cookie("sessionid", "s", igHost),
+                                      cookie("csrftoken", "t", igHost), cookie("mid", "m", igHost) };
+        const Cookies fbLogin{ cookie("c_user", "1", fbHost), cookie("xs", "2", fbHost),
+                               cookie("fb_dtsg", "d", fbHost) };
+        const Cookies fbXsFirst{ cookie("xs", "2", fbHost), cookie("c_user", "1", fbHost) };
 
-        // The copies that run while the browser deletes cannot sign the user back in.
-        QTest::qWait(100);
-        QVERIFY(!instagram.isSignedIn());
-        for (const auto &c : store.cookies())
-            QVERIFY(!c.domain().contains(QStringLiteral("insta.test")));
-        QVERIFY(facebook.isSignedIn());
-        QCOMPARE(store.cookies().size(), 2);
+        QTest::newRow("instagram login order") << ig << igLogin << nothing;
+        QTest::newRow("instagram session between subdomain cookies")
+                << ig
+                << Cookies{ cookie("csrftoken", "t", QStringLiteral("www.insta.test")),
+                            cookie("sessionid", "s", igHost),
+                            cookie("mid", "m", QStringLiteral("insta.test")) }
+                << nothing;
+        // The session cookie goes first here, so only what happens around the sign-out can
+        // bring the cookies back.
+        QTest::newRow("instagram copy under way") << ig << igSessionFirst << copyUnderWay;
+        QTest::newRow("instagram late notice") << ig << igSessionFirst << lateNotice;
+        QTest::newRow("facebook login order") << fb << fbLogin << nothing;
+        QTest::newRow("facebook xs first") << fb << fbXsFirst << nothing;
     }
+
+    void signOutSticks()
+    {
+        QFETCH(int, platform);
+        QFETCH(Cookies, cookies);
+        QFETCH(int, around);
+
+        const bool instagram = SocialPlatform(platform) == SocialPlatform::instagram;
+        const QString domain = instagram ? QStringLiteral("insta.test") : QStringLiteral("face.test");
+        const Cookies otherCookies = instagram
+                ? Cookies{ cookie("c_user", "1", QStringLiteral(".face.test")),
+                           cookie("xs", "2", QStringLiteral(".face.test")) }
+                : Cookies{ cookie("sessionid", "s", QStringLiteral(".insta.test")) };
+        const auto ofPlatform = [&](const Cookies &all) {
+            Cookies found;
+            for (const auto &c : all) {
+                if (c.domain().contains(domain))
+                    found.append(c);
+            }
+            return found;
+        };
+
+        BrowserStore store;
+        for (const auto &c : cookies + otherCookies)
+            store.setCookie(c);
+        PlatformAuth auth(SocialPlatform(platform), &store);
+        PlatformAuth other(instagram ? SocialPlatform::facebook : SocialPlatform::instagram,
+                           &store);
+        QTRY_VERIFY(auth.isSignedIn() && other.isSignedIn());
+        // A jar cookie of the domain that the origin would not be sent is removed too.
+        Http::jar()->insertCookie(cookie("elsewhere", "x", QStringLiteral("cdn.") + domain));
+
+        if (around == copyUnderWay)
+            auth.syncCookiesFromWebView();
+        auth.signOut();
+        if (around == lateNotice) {
+            // The page set these before the deletions reached the browser, which reports them
+            // only now.
+            for (const auto &c : cookies)
+                store.setCookie(c);
+        }
+        QVERIFY(!auth.isSignedIn());
+        QCOMPARE(auth.cookieCount(), 0);
+        QCOMPARE(ofPlatform(Http::jar()->allCookies()), Cookies());
+        QCOMPARE(ofPlatform(store.cookies()), Cookies());
+
+        QTest::qWait(200); // every copy, deletion and notice has run
+        QVERIFY(!auth.isSignedIn());
+        QCOMPARE(auth.cookieCount(), 0);
+        QCOMPARE(ofPlatform(Http::jar()->allCookies()), Cookies());
+        QCOMPARE(ofPlatform(store.cookies()), Cookies());
+        QVERIFY(other.isSignedIn());
+        QCOMPARE(store.cookies(), otherCookies);
+
+        // The next start reads the jar's file: the other platform's session is there, this one's
+        // is not.
+        CookieJar restarted(m_jarFile, nullptr);
+        QCOMPARE(ofPlatform(restarted.allCookies()), Cookies());
+        QCOMPARE(restarted.allCookies().size(), otherCookies.size());
+
+        // Signing in again afterwards counts.
+        for (const auto &c : cookies)
+            store.setCookie(c);
+        QTRY_VERIFY(auth.isSignedIn());
+    }
+
+private:
+    // Before the first use of the app's jar, so that its file lives in the test's own home.
+    TestEnvironment m_environment;
+    const QString m_jarFile = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+            + QStringLiteral("/cookies");
 };
 
 QTEST_GUILESS_MAIN(TestPlatformAuth)

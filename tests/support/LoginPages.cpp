@@ -12,7 +12,14 @@ QString loginPath(SocialPlatform platform)
                                                 : QStringLiteral("/accounts/login/");
 }
 
-void attach(TestServer &server, SocialPlatform platform)
+QByteArrayList loginOrder(SocialPlatform platform)
+{
+    if (platform == SocialPlatform::facebook)
+        return { "c_user", "xs", "fb_dtsg" };
+    return { "csrftoken", "mid", "sessionid", "ds_user_id" };
+}
+
+void attach(TestServer &server, SocialPlatform platform, const QByteArrayList &order)
 {
     const QString path = loginPath(platform);
     const QByteArray name = displayName(platform).toUtf8();
@@ -26,25 +33,25 @@ void attach(TestServer &server, SocialPlatform platform)
             "<button type=\"submit\">Log in</button></form></body></html>",
             200, "text/html; charset=utf-8"));
 
-    server.route(path + QStringLiteral("submit"), [platform](const TestServer::Request &request) {
+    const QByteArrayList names = order.isEmpty() ? loginOrder(platform) : order;
+    server.route(path + QStringLiteral("submit"), [names](const TestServer::Request &request) {
         QByteArray user = QUrlQuery(QString::fromUtf8(request.body))
                                   .queryItemValue(QStringLiteral("username"))
                                   .toUtf8();
         if (user.isEmpty())
             user = "someone";
         const QByteArray id = QByteArray::number(qHash(user) % 100000000);
+        const QHash<QByteArray, QByteArray> values{
+            { "csrftoken", "csrf-" + id }, { "mid", "mid-" + id },
+            { "sessionid", id + "%3Asecret" }, { "ds_user_id", id },
+            { "c_user", id }, { "xs", id + "%3Asecret" }, { "fb_dtsg", "token-" + id } };
         TestServer::Response response;
         response.status = 302;
         response.contentType = "text/html";
-        const QByteArray attributes = "; Path=/; Max-Age=31536000";
-        if (platform == SocialPlatform::facebook) {
-            response.headers = { { "Set-Cookie", "c_user=" + id + attributes },
-                                 { "Set-Cookie", "xs=" + id + "%3Asecret" + attributes },
-                                 { "Set-Cookie", "fb_dtsg=token-" + id + attributes } };
-        } else {
-            response.headers = { { "Set-Cookie", "sessionid=" + id + "%3Asecret" + attributes },
-                                 { "Set-Cookie", "csrftoken=csrf-" + id + attributes },
-                                 { "Set-Cookie", "ds_user_id=" + id + attributes } };
+        for (const QByteArray &cookieName : names) {
+            response.headers.append(qMakePair(QByteArray("Set-Cookie"),
+                                              cookieName + '=' + values.value(cookieName, id)
+                                                      + "; Path=/; Max-Age=31536000"));
         }
         response.headers.append(qMakePair(QByteArray("Location"), QByteArray("/")));
         return response;
