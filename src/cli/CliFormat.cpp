@@ -12,6 +12,21 @@
 
 namespace {
 
+enum class Shown { asIs, blank, replaced };
+
+Shown shownAs(char16_t c)
+{
+    // Line breaks (CR, LF, VT, FF, NEL, the line and paragraph separators) and tabs.
+    if (c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r' || c == 0x85
+        || c == 0x2028 || c == 0x2029)
+        return Shown::blank;
+    // C0 with ESC, DEL and C1; the bidi embeddings and overrides, then the isolates.
+    if (c < 0x20 || (c >= 0x7f && c <= 0x9f) || (c >= 0x202a && c <= 0x202e)
+        || (c >= 0x2066 && c <= 0x2069))
+        return Shown::replaced;
+    return Shown::asIs;
+}
+
 QString yesNo(bool value)
 {
     return value ? QStringLiteral("yes") : QStringLiteral("no");
@@ -26,17 +41,46 @@ QString postedText(const QDateTime &postedAt)
 
 QString fileText(const DownloadItem &item)
 {
-    return QDir::toNativeSeparators(item.state.fileURL().toLocalFile());
+    return CliFormat::printable(QDir::toNativeSeparators(item.state.fileURL().toLocalFile()));
 }
 
 QString itemName(const DownloadItem &item)
 {
-    return QStringLiteral("%1 (%2)").arg(item.reel.id, CliFormat::qualityName(item.quality));
+    return QStringLiteral("%1 (%2)").arg(CliFormat::printable(item.reel.id),
+                                         CliFormat::qualityName(item.quality));
+}
+
+QString reelsText(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 reel") : QStringLiteral("%1 reels").arg(count);
+}
+
+QString message(const DownloadItem &item)
+{
+    return CliFormat::printable(item.state.message());
 }
 
 } // namespace
 
 namespace CliFormat {
+
+QString printable(const QString &text)
+{
+    // Every character concerned is one UTF-16 unit: a surrogate pair never holds one.
+    const auto changed = [](QChar c) { return shownAs(c.unicode()) != Shown::asIs; };
+    if (std::none_of(text.cbegin(), text.cend(), changed))
+        return text;
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        switch (shownAs(c.unicode())) {
+        case Shown::asIs: shown += c; break;
+        case Shown::blank: shown += u' '; break;
+        case Shown::replaced: shown += QChar::ReplacementCharacter; break;
+        }
+    }
+    return shown;
+}
 
 QString qualityName(VideoQuality quality)
 {
@@ -62,11 +106,10 @@ QString profileText(const InstagramProfile &profile)
                           "Followers: %4 (%5)\n"
                           "Reels:     %6\n"
                           "Verified:  %7\n")
-            .arg(name, profile.username, displayName(profile.platform))
-            .arg(profile.followerCount)
-            .arg(formatCount(profile.followerCount))
-            .arg(profile.reelCount)
-            .arg(yesNo(profile.isVerified));
+            // In one pass: a later arg() would fill a "%1" inside the name.
+            .arg(printable(name), printable(profile.username), displayName(profile.platform),
+                 QString::number(profile.followerCount), formatCount(profile.followerCount),
+                 QString::number(profile.reelCount), yesNo(profile.isVerified));
 }
 
 QString reelTable(const QList<Reel> &reels)
@@ -75,7 +118,8 @@ QString reelTable(const QList<Reel> &reels)
     rows.append({ QStringLiteral("ID"), QStringLiteral("POSTED"), QStringLiteral("DURATION"),
                   QStringLiteral("VIEWS"), QStringLiteral("LIKES"), QStringLiteral("QUALITIES") });
     for (const Reel &reel : reels) {
-        rows.append({ reel.id, postedText(reel.postedAt), formatDuration(reel.durationSeconds),
+        rows.append({ printable(reel.id), postedText(reel.postedAt),
+                      formatDuration(reel.durationSeconds),
                       QString::number(reel.viewCount), QString::number(reel.likeCount),
                       qualityNames(reel).join(u',') });
     }
@@ -147,9 +191,10 @@ QString liveLine(const DownloadItem &item, int width)
             ? item.state.progress() : 0.0;
     const int filled = int(std::floor(progress * barWidth));
     const QString bar = QString(filled, u'#') + QString(barWidth - filled, u'.');
+    const QString percent = QStringLiteral("%1").arg(int(std::floor(progress * 100.0)), 3);
     const QString line = QStringLiteral("%1  %2  [%3] %4%")
-                                 .arg(item.reel.id, qualityName(item.quality), bar)
-                                 .arg(int(std::floor(progress * 100.0)), 3);
+                                 .arg(printable(item.reel.id), qualityName(item.quality), bar,
+                                      percent);
     return width > 0 ? line.left(width) : line;
 }
 
@@ -157,11 +202,18 @@ QString finishedLine(const DownloadItem &item)
 {
     if (item.state.kind() == DownloadState::Kind::completed)
         return QStringLiteral("saved %1: %2").arg(itemName(item), fileText(item));
-    return QStringLiteral("failed %1: %2").arg(itemName(item), item.state.message());
+    return QStringLiteral("failed %1: %2").arg(itemName(item), message(item));
+}
+
+QString incompleteNote(const QString &username, qsizetype received, const QString &error)
+{
+    return QStringLiteral("@%1: the list is incomplete, fetching stopped after %2: %3")
+            .arg(printable(username), reelsText(received), printable(error));
 }
 
 QString summary(const QList<DownloadItem> &items, const QStringList &missing,
-                const QString &folder, bool interrupted)
+                const QString &folder, bool interrupted,
+                std::optional<qsizetype> receivedIfIncomplete)
 {
     QStringList failures;
     int saved = 0;
@@ -169,17 +221,19 @@ QString summary(const QList<DownloadItem> &items, const QStringList &missing,
         if (item.state.kind() == DownloadState::Kind::completed)
             ++saved;
         else
-            failures.append(QStringLiteral("  %1: %2").arg(itemName(item), item.state.message()));
+            failures.append(QStringLiteral("  %1: %2").arg(itemName(item), message(item)));
     }
+    const QString why = receivedIfIncomplete
+            ? QStringLiteral("not among the %1 received").arg(reelsText(*receivedIfIncomplete))
+            : QStringLiteral("no reel with this id in the profile");
     for (const QString &id : missing)
-        failures.append(QStringLiteral("  %1: no reel with this id in the profile").arg(id));
+        failures.append(QStringLiteral("  %1: %2").arg(printable(id), why));
 
     const qsizetype asked = items.size() + missing.size();
     QString text = interrupted ? QStringLiteral("Interrupted. ") : QString();
     text += QStringLiteral("Saved %1 of %2 to %3\n")
-                    .arg(saved)
-                    .arg(asked)
-                    .arg(QDir::toNativeSeparators(folder));
+                    .arg(QString::number(saved), QString::number(asked),
+                         printable(QDir::toNativeSeparators(folder)));
     if (!failures.isEmpty())
         text += QStringLiteral("Failed %1:\n").arg(failures.size()) + failures.join(u'\n') + u'\n';
     return text;

@@ -2,7 +2,8 @@
 
 // What the command line prints: the profile and its reels as text for people or as JSON lines for
 // programs, and the download queue's lines. Pure functions of the records, so the program only
-// decides where and when a text goes.
+// decides where and when a text goes. Every text for people passes what came from elsewhere (a
+// server, a file, the arguments) through printable(); JSON escapes such text itself.
 
 #include "core/DownloadItem.h"
 #include "core/InstagramProfile.h"
@@ -12,7 +13,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace CliFormat {
+
+// `text` made inert on a terminal, as one piece of a line: line breaks and tabs become blanks;
+// every other control character (C0 with ESC, DEL, C1) and the bidi embeddings, overrides and
+// isolates become U+FFFD. A name can then neither clear the screen, set the window title, forge
+// a line nor read backwards; every script stays as it is.
+QString printable(const QString &text);
 
 // The quality as --quality spells it: "1080p", "720p", "480p", "audio".
 QString qualityName(VideoQuality quality);
@@ -34,9 +43,15 @@ QString liveLine(const DownloadItem &item, int width);
 // A finished item, once: "saved nasa_3 (720p): /path/reel-nasa_3-720p.mp4" or
 // "failed nasa_4 (720p): HTTP 404: Not Found".
 QString finishedLine(const DownloadItem &item);
+// Why a list is short: the walk through @username's reels stopped with `error` after `received`.
+QString incompleteNote(const QString &username, qsizetype received, const QString &error);
+
 // The end of a run: how many of how many were saved where, then each failure with its message.
 // `missing` are asked-for ids the profile does not have.
+// `receivedIfIncomplete`: the walk through the profile stopped early after that many reels, so a
+// missing id may be among those that never came.
 QString summary(const QList<DownloadItem> &items, const QStringList &missing,
-                const QString &folder, bool interrupted);
+                const QString &folder, bool interrupted,
+                std::optional<qsizetype> receivedIfIncomplete = std::nullopt);
 
 } // namespace CliFormat

@@ -271,8 +271,14 @@ QString helpText(Command command)
                 "source answers, as in the app. --cookies FILE reads a Netscape cookies file\n"
                 "instead, --demo forces the demo sources.\n"
                 "\n"
-                "Exit status: 0 all saved, 1 some items failed, 2 usage error,\n"
-                "3 the profile could not be fetched, 130 interrupted.\n");
+                "Exit status:\n"
+                "  0        everything asked for was saved or listed\n"
+                "  1        partly done: some items failed, or the profile's reels stopped\n"
+                "           coming part way (those received are still listed or saved)\n"
+                "  2        usage error\n"
+                "  3        the profile could not be fetched\n"
+                "  128+N    stopped by signal N: 130 Ctrl-C, 143 SIGTERM, 129 hang-up\n"
+                "No status leaves a partial file behind.\n");
     case Command::list:
         return QStringLiteral(
                 "Usage: clipdock-cli list [options] LINK\n"

@@ -37,10 +37,13 @@ void out(const QString &text)
     write(stdout, text.toUtf8());
 }
 
-// A note or an error for the person at the terminal, never mixed into what programs read.
+// A note or an error for the person at the terminal, never mixed into what programs read. It
+// quotes servers and files, so it is made inert as a whole.
 void note(const QString &text)
 {
-    write(stderr, QStringLiteral("%1: %2\n").arg(CliArguments::programName, text).toUtf8());
+    write(stderr, QStringLiteral("%1: %2\n")
+                          .arg(CliArguments::programName, CliFormat::printable(text))
+                          .toUtf8());
 }
 
 int terminalWidth()
@@ -87,25 +90,8 @@ bool CliRunner::setUpSignIn()
 {
     const DetectedLink link = *URLRouter::detect(m_options.link);
 
-    if (!m_options.cookiesFile.isEmpty()) {
-        QFile file(m_options.cookiesFile);
-        if (!file.open(QIODevice::ReadOnly)) {
-            note(QStringLiteral("cannot read the cookies file %1: %2")
-                         .arg(m_options.cookiesFile, file.errorString()));
-            end(usageError);
-            return false;
-        }
-        const auto parsed = NetscapeCookies::parse(file.readAll(), QDateTime::currentDateTimeUtc());
-        if (const auto *error = std::get_if<NetscapeCookies::ParseError>(&parsed)) {
-            note(QStringLiteral("the cookies file %1 is not in Netscape format, %2")
-                         .arg(m_options.cookiesFile, error->message));
-            end(usageError);
-            return false;
-        }
-        // This run's cookies only: the app's kept sessions stay as they are on disk.
-        Http::jar()->stopSaving();
-        Http::jar()->setAllCookies(std::get<QList<QNetworkCookie>>(parsed));
-    }
+    if (!m_options.cookiesFile.isEmpty() && !readCookiesFile())
+        return false;
 
     // A detached store: no browser engine, so no display is needed. The sessions come from the
     // jar, which holds the app's kept cookies or the file's.
@@ -151,6 +137,46 @@ bool CliRunner::setUpSignIn()
     return true;
 }
 
+bool CliRunner::readCookiesFile()
+{
+    const QString &path = m_options.cookiesFile;
+    QFile file(path);
+    const auto fail = [this](const QString &message) {
+        note(message);
+        end(usageError);
+        return false;
+    };
+    const auto unreadable = [&] {
+        return fail(QStringLiteral("cannot read the cookies file %1: %2")
+                            .arg(path, file.errorString()));
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return unreadable();
+    // At most one byte over the limit, whatever the file claims to be: a device or a pipe has no
+    // size to ask for, and /dev/zero never ends.
+    QByteArray text;
+    while (text.size() <= NetscapeCookies::maximumFileSize) {
+        const QByteArray chunk = file.read(NetscapeCookies::maximumFileSize + 1 - text.size());
+        if (chunk.isEmpty())
+            break;
+        text += chunk;
+    }
+    if (file.error() != QFileDevice::NoError)
+        return unreadable();
+    if (text.size() > NetscapeCookies::maximumFileSize)
+        return fail(QStringLiteral("the cookies file %1 is over %2 MiB: too large for a cookies "
+                                   "file")
+                            .arg(path, QString::number(NetscapeCookies::maximumFileSize >> 20)));
+    const auto parsed = NetscapeCookies::parse(text, QDateTime::currentDateTimeUtc());
+    if (const auto *error = std::get_if<NetscapeCookies::ParseError>(&parsed))
+        return fail(QStringLiteral("the cookies file %1 is not in Netscape format, %2")
+                            .arg(path, error->message));
+    // This run's cookies only: the app's kept sessions stay as they are on disk.
+    Http::jar()->stopSaving();
+    Http::jar()->setAllCookies(std::get<QList<QNetworkCookie>>(parsed));
+    return true;
+}
+
 void CliRunner::fetch()
 {
     m_fetch = Cancellation();
@@ -162,8 +188,8 @@ void CliRunner::fetch()
         m_reels = reels;
         if (showFetching)
             write(stderr, QStringLiteral("\r\x1b[2KFetching @%1: %2 reels")
-                                  .arg(profile.username)
-                                  .arg(reels.size())
+                                  .arg(CliFormat::printable(profile.username),
+                                       QString::number(reels.size()))
                                   .toUtf8());
     },
             [this, showFetching](const Outcome<InstagramServiceError> &outcome) {
@@ -178,14 +204,18 @@ void CliRunner::onFetched(bool cancelled, const QString &error)
 {
     m_fetch.reset();
     if (cancelled || m_interrupted) {
+        note(QStringLiteral("Interrupted."));
         end(m_interruptStatus);
         return;
     }
-    if (!error.isEmpty()) {
+    if (!error.isEmpty() && !m_profile) {
         note(error);
         end(fetchFailed);
         return;
     }
+    // A later page failed: what came is listed or downloaded, and the run says it is not all.
+    if (!error.isEmpty())
+        m_walkError = error;
     if (!m_profile) {
         note(QStringLiteral("the source delivered no profile"));
         end(fetchFailed);
@@ -243,12 +273,14 @@ void CliRunner::download()
 
     if (chosen.isEmpty()) {
         if (m_missing.isEmpty()) {
-            note(QStringLiteral("nothing to download: no reel of @%1 matches")
-                         .arg(m_profile->username));
+            note(m_walkError ? QStringLiteral("nothing to download: none of the reels received "
+                                              "matches")
+                             : QStringLiteral("nothing to download: no reel of @%1 matches")
+                                       .arg(m_profile->username));
             end(allSaved);
         } else {
-            out(CliFormat::summary({}, m_missing, folder, false));
-            end(someFailed);
+            out(CliFormat::summary({}, m_missing, folder, false, receivedIfIncomplete()));
+            end(partlyDone);
         }
         return;
     }
@@ -306,7 +338,8 @@ void CliRunner::finishDownload()
         return;
     clearLive();
     const QString folder = m_destination->withAccess([](const QString &path) { return path; });
-    out(CliFormat::summary(m_manager->items(), m_missing, folder, m_interrupted));
+    out(CliFormat::summary(m_manager->items(), m_missing, folder, m_interrupted,
+                           receivedIfIncomplete()));
     if (m_interrupted) {
         // The queue winds down with the manager: every transfer is aborted and takes its part
         // file with it. Later, since this may run inside the manager's own signal.
@@ -314,7 +347,7 @@ void CliRunner::finishDownload()
         end(m_interruptStatus);
         return;
     }
-    end(m_manager->failedCount() > 0 || !m_missing.isEmpty() ? someFailed : allSaved);
+    end(m_manager->failedCount() > 0 || !m_missing.isEmpty() ? partlyDone : allSaved);
 }
 
 void CliRunner::interrupt(int status)
@@ -332,7 +365,13 @@ void CliRunner::interrupt(int status)
         finishDownload();
         return;
     }
+    note(QStringLiteral("Interrupted."));
     end(status);
+}
+
+std::optional<qsizetype> CliRunner::receivedIfIncomplete() const
+{
+    return m_walkError ? std::optional<qsizetype>(m_reels.size()) : std::nullopt;
 }
 
 void CliRunner::scheduleRedraw()
@@ -361,8 +400,8 @@ void CliRunner::drawLive()
             lines.append(CliFormat::liveLine(item, width));
     }
     lines.append(QStringLiteral("%1  %2%")
-                         .arg(m_manager->statusLine())
-                         .arg(m_manager->overallPercent())
+                         .arg(CliFormat::printable(m_manager->statusLine()),
+                              QString::number(m_manager->overallPercent()))
                          .left(width));
     QString text;
     for (const QString &line : std::as_const(lines))
@@ -378,5 +417,11 @@ void CliRunner::end(int status)
     m_ended = true;
     if (m_fetch)
         m_fetch->cancel();
+    // Last, so that it follows the listing or the summary.
+    if (m_walkError) {
+        note(CliFormat::incompleteNote(m_profile->username, m_reels.size(), *m_walkError));
+        if (status == allSaved)
+            status = partlyDone;
+    }
     post(this, [this, status] { Q_EMIT finished(status); });
 }

@@ -27,11 +27,13 @@ class CliRunner : public QObject
 {
     Q_OBJECT
 public:
+    // After a signal the status is 128 + its number: 130 for Ctrl-C, 143 for SIGTERM, 129 for a
+    // hang-up. No status leaves a partial file behind.
     enum ExitStatus {
-        allSaved = 0,
-        someFailed = 1,
+        allSaved = 0,   // every reel asked for saved, or the whole profile listed
+        partlyDone = 1, // some items failed, or the profile's reels stopped coming part way
         usageError = 2,
-        fetchFailed = 3,
+        fetchFailed = 3, // nothing of the profile arrived
         interrupted = 130,
     };
 
@@ -42,8 +44,8 @@ public:
 
     // Starts the run; finished() follows once, from the event loop.
     void start();
-    // Ctrl-C (or a termination request): cancels the fetch or stops every transfer, lets the
-    // queue wind down and ends with `status`.
+    // Ctrl-C, a termination request or a hang-up: cancels the fetch or stops every transfer, lets
+    // the queue wind down, says so and ends with `status` (128 + the signal).
     void interrupt(int status = interrupted);
 
 Q_SIGNALS:
@@ -51,6 +53,7 @@ Q_SIGNALS:
 
 private:
     bool setUpSignIn();
+    bool readCookiesFile();
     void fetch();
     void onFetched(bool cancelled, const QString &error);
     void list();
@@ -61,6 +64,7 @@ private:
     void clearLive();
     void drawLive();
     void end(int status);
+    std::optional<qsizetype> receivedIfIncomplete() const;
 
     const CliOptions m_options;
     const bool m_browserReady;
@@ -71,6 +75,8 @@ private:
     std::optional<Cancellation> m_fetch;
     std::optional<InstagramProfile> m_profile;
     QList<Reel> m_reels;
+    // Why the reels stopped coming before the last page, when they did.
+    std::optional<QString> m_walkError;
 
     DownloadDestination *m_destination = nullptr;
     AppSettings *m_settings = nullptr;

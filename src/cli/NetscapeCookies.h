@@ -18,6 +18,10 @@
 
 namespace NetscapeCookies {
 
+// The largest file worth reading. A browser's whole export is a few hundred kilobytes; anything
+// far bigger is not a cookies file, and reading it whole could take all memory.
+inline constexpr qint64 maximumFileSize = 4 * 1024 * 1024;
+
 struct ParseError
 {
     int line = 0;    // 1-based

@@ -1,5 +1,6 @@
 // clipdock-cli: Clip Dock's sources, sign-in, download queue and settings on the command line.
 
+#include "cli/CliFormat.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRunner.h"
 #include "core/URLRouter.h"
@@ -32,6 +33,9 @@ void onSignal(int signal)
     errno = saved;
 }
 
+// Ctrl-C, a termination request and a hang-up (the terminal closed, the SSH session dropped) all
+// stop the run in order. A signal that was ignored when the program started stays ignored: that is
+// how nohup, or a shell running a job in the background, asks to keep it running.
 bool watchSignals()
 {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
@@ -40,7 +44,14 @@ bool watchSignals()
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+    for (const int signal : { SIGINT, SIGTERM, SIGHUP }) {
+        struct sigaction before = {};
+        if (::sigaction(signal, nullptr, &before) != 0)
+            return false;
+        if (before.sa_handler != SIG_IGN && ::sigaction(signal, &action, nullptr) != 0)
+            return false;
+    }
+    return true;
 }
 
 void print(FILE *stream, const QString &text)
@@ -59,7 +70,7 @@ int main(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const auto parsed = CliArguments::parse(arguments);
     if (const auto *error = std::get_if<CliUsageError>(&parsed)) {
-        print(stderr, CliArguments::usageLine(*error) + u'\n');
+        print(stderr, CliFormat::printable(CliArguments::usageLine(*error)) + u'\n');
         return CliRunner::usageError;
     }
     const CliOptions options = std::get<CliOptions>(parsed);

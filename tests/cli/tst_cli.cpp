@@ -6,8 +6,10 @@
 #include "TestEnvironment.h"
 #include "TestServer.h"
 
+#include "cli/CliFormat.h"
 #include "cli/CliOptions.h"
 #include "cli/NetscapeCookies.h"
+#include "downloads/MediaFile.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -32,6 +34,27 @@ struct Run
     QString err;
 };
 
+// What a hostile server might send: a terminal title, a cleared screen, a forged line, the 8-bit
+// CSI, DEL, a right-to-left override that turns "exe.png" around, and a text placeholder.
+const QString hostileName =
+        QStringLiteral("Eve\x1b]0;pwned\x07\x1b[2J\r\nHandle: @forged\u202Egnp.exe");
+const QString hostileUsername = QStringLiteral("eve\x1b[8m%1");
+const QString hostileIDSuffix = QStringLiteral("\r\x1b[1Asaved\u009b2J\t\x7f");
+const QByteArray hostileBody = "\x1b]0;pwned\x07\x1b[2Jgone\r\nsaved everything";
+// The same texts as printed for people.
+const QString shownName =
+        QStringLiteral("Eve\uFFFD]0;pwned\uFFFD\uFFFD[2J Handle: @forged\uFFFDgnp.exe");
+const QString shownIDSuffix = QStringLiteral(" \uFFFD[1Asaved\uFFFD2J \uFFFD");
+
+// Characters a terminal acts on or reorders by: controls other than the line end, DEL, C1 and
+// the bidi embeddings, overrides and isolates.
+bool actsOnTerminal(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u < 0x20 && u != u'\n') || (u >= 0x7f && u <= 0x9f) || (u >= 0x202a && u <= 0x202e)
+            || (u >= 0x2066 && u <= 0x2069);
+}
+
 QByteArray appCookieLine(const QByteArray &session)
 {
     QNetworkCookie cookie("sessionid", session);
@@ -55,13 +78,16 @@ private:
     QString cookiesFilePath() const { return m_env->home() + QStringLiteral("/cookies.txt"); }
     QString downloadDir() const { return m_env->home() + QStringLiteral("/out"); }
 
-    // Runs the program to its end while this process's servers keep answering.
-    QProcess *startCli(const QStringList &arguments)
+    // Runs the program to its end while this process's servers keep answering. `inChild` runs in
+    // the child just before the program starts.
+    QProcess *startCli(const QStringList &arguments, std::function<void()> inChild = {})
     {
         auto *process = new QProcess(this);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
         process->setProcessEnvironment(environment);
+        if (inChild)
+            process->setChildProcessModifier(inChild);
         process->start(QStringLiteral(CLIPDOCK_CLI), arguments);
         return process;
     }
@@ -122,10 +148,32 @@ private slots:
         walker.verified = true;
         m_simulator->addProfile(QStringLiteral("walker"), 30, 12, walker);
         m_simulator->addProfile(QStringLiteral("stuck"), 3, 12);
+        // Rate-limited on the third page, after 24 reels; and on the first.
+        m_simulator->addProfile(QStringLiteral("busybee"), 120, 12);
+        m_simulator->setPageResponse(QStringLiteral("busybee"), 3,
+                                     TestServer::Response::text("Please wait.", 429));
+        m_simulator->addProfile(QStringLiteral("wary"), 3, 12);
+        m_simulator->setPageResponse(QStringLiteral("wary"), 1,
+                                     TestServer::Response::text("Please wait.", 429));
+        // The second page never comes.
+        m_simulator->addProfile(QStringLiteral("slowpoke"), 30, 12);
+        TestServer::Response never;
+        never.stall = true;
+        m_simulator->setPageResponse(QStringLiteral("slowpoke"), 2, never);
+        InstagramSimulator::ProfileOptions hostile;
+        hostile.fullName = hostileName;
+        hostile.reportedUsername = hostileUsername;
+        hostile.idSuffix = hostileIDSuffix;
+        m_simulator->addProfile(QStringLiteral("hostile"), 2, 12, hostile);
+        m_simulator->addProfile(QStringLiteral("hostilefail"), 2, 12);
+        m_simulator->setLookupResponse(QStringLiteral("hostilefail"),
+                                       TestServer::Response::text(hostileBody, 500));
 
         m_media->routePrefix(QStringLiteral("/media/"), [](const TestServer::Request &request) {
             if (request.url.path().contains(QLatin1String("walker_3-")))
                 return TestServer::Response::text(MediaSimulator::notFoundPage(), 404, "text/html");
+            if (request.url.path().contains(QLatin1String("hostile_1-")))
+                return TestServer::Response::text(hostileBody, 500);
             return TestServer::Response::text(MediaSimulator::content(mediaSize), 200, "video/mp4");
         });
         // Transfers of "stuck" send a quarter of their file and then nothing.
@@ -235,6 +283,43 @@ private slots:
                 << QStringList{ "We couldn't find that profile." } << QStringList{}
                 << "file-session";
 
+        QTest::newRow("list: a later page fails, the reels received are listed, 1")
+                << QStringList{ "list", cookies, "busybee" } << true << 1
+                << QStringList{ "Handle: @busybee", "\nbusybee_23 " }
+                << QStringList{ "stopped after 24 reels", "Too many requests" } << QStringList{}
+                << "file-session";
+        QTest::newRow("download: a later page fails, the reels received are saved, 1")
+                << QStringList{ "download", cookies, dir, "--ids=busybee_0,busybee_30", "busybee" }
+                << true << 1
+                << QStringList{ "Saved 1 of 2", "busybee_30: not among the 24 reels received" }
+                << QStringList{ "stopped after 24 reels", "Too many requests" }
+                << QStringList{ "reel-busybee_0-720p.mp4" } << "file-session";
+        QTest::newRow("a first page that fails is a failed fetch")
+                << QStringList{ "list", cookies, "wary" } << true << 3 << QStringList{}
+                << QStringList{ "Too many requests" } << QStringList{} << "file-session";
+        QTest::newRow("hostile names and ids are listed inert")
+                << QStringList{ "list", cookies, "hostile" } << true << 0
+                << QStringList{ "Name: " + shownName + "\nHandle: @eve\uFFFD[8m%1\n",
+                                "\nhostile_0" + shownIDSuffix + " 2023-11-14 22:13 " }
+                << QStringList{} << QStringList{} << "file-session";
+        QTest::newRow("hostile ids and error pages are reported inert")
+                << QStringList{ "download", cookies, dir, "hostile" } << true << 1
+                << QStringList{ "saved hostile_0" + shownIDSuffix + " (720p): ",
+                                "failed hostile_1" + shownIDSuffix + " (720p): ", "Saved 1 of 2" }
+                << QStringList{}
+                << QStringList{ MediaFile::finalName("hostile_0" + hostileIDSuffix,
+                                                     VideoQuality::hd720) }
+                << "file-session";
+        QTest::newRow("a hostile error page on the fetch is reported inert")
+                << QStringList{ "list", cookies, "hostilefail" } << true << 3 << QStringList{}
+                << QStringList{ "HTTP 500" } << QStringList{} << "file-session";
+        QTest::newRow("a cookies file over the size limit")
+                << QStringList{ "list", "--cookies=BIG", "walker" } << true << 2 << QStringList{}
+                << QStringList{ "over 4 MiB" } << QStringList{} << QString();
+        QTest::newRow("a cookies file without a size that never ends")
+                << QStringList{ "list", "--cookies=/dev/zero", "walker" } << true << 2
+                << QStringList{} << QStringList{ "over 4 MiB" } << QStringList{} << QString();
+
         const QStringList usageErrors[] = {
             { "fetch", "walker" },
             { "download", "--quality=4k", "walker" },
@@ -272,6 +357,18 @@ private slots:
         for (QString &argument : arguments) {
             argument.replace(QLatin1String("COOKIES"), cookiesFilePath());
             argument.replace(QLatin1String("DIR"), downloadDir());
+            if (argument.endsWith(QLatin1String("=BIG"))) {
+                // Comment lines: a valid cookies file, just over the limit.
+                const QString path = m_env->home() + QStringLiteral("/big-cookies.txt");
+                QFile big(path);
+                QVERIFY(big.open(QIODevice::WriteOnly));
+                const QByteArray line = QByteArray(63, '#') + '\n';
+                for (qint64 size = 0; size <= NetscapeCookies::maximumFileSize; size += line.size())
+                    big.write(line);
+                QVERIFY(big.size() > NetscapeCookies::maximumFileSize);
+                big.close();
+                argument.replace(QLatin1String("BIG"), path);
+            }
         }
 
         const Run run = runCli(arguments);
@@ -287,6 +384,14 @@ private slots:
             QVERIFY2(run.err.contains(text), qPrintable(run.err));
         if (status == 2)
             QCOMPARE(run.err.count(u'\n'), 1); // one line: the error and where help is
+        // Whatever the servers send, what people read cannot steer their terminal.
+        for (const QString &stream : { run.out, run.err }) {
+            const auto unsafe = std::find_if(stream.begin(), stream.end(), actsOnTerminal);
+            if (unsafe != stream.end())
+                QFAIL(qPrintable(QStringLiteral("U+%1 in: %2")
+                                         .arg(unsafe->unicode(), 4, 16, QLatin1Char('0'))
+                                         .arg(stream)));
+        }
 
         QStringList files = QDir(downloadDir()).entryList(QDir::Files | QDir::Hidden);
         files.sort();
@@ -339,25 +444,109 @@ private slots:
             QCOMPARE(reel.value("qualities").toVariant().toStringList(),
                      (QStringList{ "1080p", "720p", "480p", "audio" }));
         }
+
+        // Programs get the server's text as it was sent, escaped by JSON.
+        const Run hostile = runCli({ "list", "--json", "--cookies", cookiesFilePath(), "hostile" });
+        QCOMPARE(hostile.status, 0);
+        const QStringList hostileLines = hostile.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(hostileLines.size(), 3);
+        const QJsonObject named = QJsonDocument::fromJson(hostileLines.at(0).toUtf8()).object();
+        QCOMPARE(named.value("displayName").toString(), hostileName);
+        QCOMPARE(named.value("username").toString(), hostileUsername);
+        const QJsonObject reel = QJsonDocument::fromJson(hostileLines.at(1).toUtf8()).object();
+        QCOMPARE(reel.value("id").toString(), "hostile_0" + hostileIDSuffix);
     }
 
-    // Ctrl-C in the middle of three transfers: every part file goes and the status is 130.
+    // A signal in the middle of the fetch or of three transfers: the run ends with 128 + the
+    // signal, says so, and leaves no part file.
+    void interruptLeavesNoPartFile_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("nohup");      // started with hang-ups ignored, then hung up on
+        QTest::addColumn<QString>("outHas");
+        QTest::addColumn<QString>("errHas");
+
+        const QString summary = QStringLiteral("Interrupted. Saved 0 of 3");
+        QTest::newRow("Ctrl-C") << "stuck" << SIGINT << false << summary << QString();
+        QTest::newRow("termination") << "stuck" << SIGTERM << false << summary << QString();
+        QTest::newRow("hang-up") << "stuck" << SIGHUP << false << summary << QString();
+        QTest::newRow("nohup keeps it running until Ctrl-C")
+                << "stuck" << SIGINT << true << summary << QString();
+        QTest::newRow("Ctrl-C while fetching")
+                << "slowpoke" << SIGINT << false << QString() << "Interrupted.";
+    }
+
     void interruptLeavesNoPartFile()
     {
-        QProcess *process = startCli({ "download", "--cookies", cookiesFilePath(), "--dir",
-                                       downloadDir(), "--jobs", "3", "stuck" });
+        QFETCH(QString, profile);
+        QFETCH(int, signal);
+        QFETCH(bool, nohup);
+        QFETCH(QString, outHas);
+        QFETCH(QString, errHas);
+
+        QProcess *process = startCli(
+                { "download", "--cookies", cookiesFilePath(), "--dir", downloadDir(), "--jobs",
+                  "3", profile },
+                [nohup] { ::signal(SIGHUP, nohup ? SIG_IGN : SIG_DFL); });
         QSignalSpy finished(process, &QProcess::finished);
-        QTRY_COMPARE_WITH_TIMEOUT(m_heldTransfers.size(), 3, runTimeoutMs);
-        // Each transfer has written its quarter into a part file of its own.
-        QTRY_COMPARE_WITH_TIMEOUT(QDir(downloadDir()).entryList(QDir::Files | QDir::Hidden).size(),
-                                  3, runTimeoutMs);
-        QCOMPARE(::kill(pid_t(process->processId()), SIGINT), 0);
+        if (profile == QLatin1String("stuck")) {
+            QTRY_COMPARE_WITH_TIMEOUT(m_heldTransfers.size(), 3, runTimeoutMs);
+            // Each transfer has written its quarter into a part file of its own.
+            QTRY_COMPARE_WITH_TIMEOUT(
+                    QDir(downloadDir()).entryList(QDir::Files | QDir::Hidden).size(), 3,
+                    runTimeoutMs);
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(m_simulator->pagesServed(), 2, runTimeoutMs);
+        }
+        // Both signals wait together when the program next looks; the hang-up comes first.
+        if (nohup)
+            QCOMPARE(::kill(pid_t(process->processId()), SIGHUP), 0);
+        QCOMPARE(::kill(pid_t(process->processId()), signal), 0);
         QVERIFY(finished.wait(runTimeoutMs));
         QCOMPARE(process->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process->exitCode(), 130);
+        QCOMPARE(process->exitCode(), 128 + signal);
         QCOMPARE(QDir(downloadDir()).entryList(QDir::Files | QDir::Hidden), QStringList{});
         const QString out = QString::fromUtf8(process->readAllStandardOutput());
-        QVERIFY2(out.contains(QLatin1String("Interrupted. Saved 0 of 3")), qPrintable(out));
+        const QString err = QString::fromUtf8(process->readAllStandardError());
+        QVERIFY2(out.contains(outHas), qPrintable(out));
+        QVERIFY2(err.contains(errHas), qPrintable(err));
+    }
+
+    // Foreign text as people see it: nothing a terminal acts on, every script as it is; the live
+    // line of a transfer shows its id that way too.
+    void printable_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("a title and a cleared screen")
+                << QStringLiteral("a\x1b]0;t\x07\x1b[2Jb")
+                << QStringLiteral("a\uFFFD]0;t\uFFFD\uFFFD[2Jb");
+        QTest::newRow("line breaks and tabs become blanks")
+                << QStringLiteral("a\r\nb\nc\rd\te\vf\u0085g\u2028h\u2029i")
+                << QStringLiteral("a  b c d e f g h i");
+        QTest::newRow("NUL, DEL and the 8-bit CSI")
+                << QStringLiteral("a\0b\x7f\u009b2J")
+                << QStringLiteral("a\uFFFDb\uFFFD\uFFFD2J");
+        QTest::newRow("bidi overrides and isolates")
+                << QStringLiteral("x\u202Egnp.exe\u202C \u2067y\u2069 \u202Az\u202B")
+                << QStringLiteral("x\uFFFDgnp.exe\uFFFD \uFFFDy\uFFFD \uFFFDz\uFFFD");
+        QTest::newRow("placeholders stay") << QStringLiteral("a%1b") << QStringLiteral("a%1b");
+        const QString scripts = QStringLiteral("Zoë 東京 مرحبا \U0001F469\u200D\U0001F680 \u200F");
+        QTest::newRow("every script stays") << scripts << scripts;
+    }
+
+    void printable()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+
+        QCOMPARE(CliFormat::printable(text), shown);
+        DownloadItem item;
+        item.reel.id = text;
+        item.quality = VideoQuality::hd720;
+        QVERIFY(CliFormat::liveLine(item, 0).startsWith(shown + QStringLiteral("  720p  [")));
     }
 
     void netscapeCookies_data()

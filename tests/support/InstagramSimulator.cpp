@@ -167,7 +167,7 @@ QByteArray InstagramSimulator::lookupBody(const Profile &profile) const
     const ProfileOptions &o = profile.options;
     QJsonObject user{
         { "id", profile.userID },
-        { "username", profile.username },
+        { "username", o.reportedUsername.isEmpty() ? profile.username : o.reportedUsername },
         { "full_name", o.fullName },
         { "biography", QString() },
         { "is_verified", o.verified },
@@ -199,7 +199,7 @@ QJsonObject InstagramSimulator::reelItem(const Profile &profile, int index) cons
     const QJsonObject thumbnail{ { "width", 640 }, { "height", 1136 },
                                  { "url", media("/thumbs/" + id + ".jpg") } };
     const QJsonObject fields{
-        { "id", id },
+        { "id", id + o.idSuffix },
         { "pk", QString::number(900000 + index) },
         { "media_type", 2 },
         { "taken_at", newestPostedAt - qint64(index) * 3600 },

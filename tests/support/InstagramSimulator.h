@@ -74,6 +74,10 @@ public:
         // Rendition widths, in response order; reel i uses set i modulo the count of sets.
         QList<QList<int>> widthSets = { { 1080, 720, 480 } };
         bool trickyCursors = false;     // cursors holding "+", "/", "=", "&" and a blank
+        // What a hostile server might send: the username the lookup answers with (the one asked
+        // for when empty), and text appended to every reel id (media paths keep the plain id).
+        QString reportedUsername;
+        QString idSuffix;
     };
 
     explicit InstagramSimulator(TestServer &server);
