@@ -3,15 +3,19 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import ClipDock
 
-// Above the reels: how many are shown and selected, whether more are loading, the date filter,
-// the number of columns and the selection buttons. When the window is too narrow for one row,
-// the controls move to a second row on the right.
+// Above the reels: how many are shown and selected, whether more are loading or why no more
+// came, the date filter, the number of columns and the selection buttons. When the window is too
+// narrow for one row, the controls move to a second row on the right.
 Item {
     id: section
 
     required property ReelsViewModel viewModel
     readonly property bool selecting: viewModel.isSelectionMode
-    readonly property bool twoRows: counts.implicitWidth + 10 + controls.implicitWidth > width
+    // The note of a failed page takes the loading pill's place and at least its room, so the
+    // controls stay where they were when loading stops with a failure.
+    readonly property real noteRoom: moreNote.visible && !loadingPill.visible
+                                     ? loadingPill.implicitWidth + counts.spacing : 0
+    readonly property bool twoRows: counts.implicitWidth + noteRoom + 10 + controls.implicitWidth > width
 
     signal customRangeRequested()
 
@@ -48,6 +52,7 @@ Item {
             font.weight: Font.Medium
         }
         Rectangle {
+            id: loadingPill
             objectName: "loadingMorePill"
             implicitWidth: loadingRow.implicitWidth + 20
             implicitHeight: 26
@@ -79,6 +84,61 @@ Item {
                 }
             }
         }
+    }
+
+    // Why no more reels came; the reels shown stay. One line in the room left beside the counts;
+    // a message too long for it shows whole on hover.
+    Rectangle {
+        id: moreNote
+        objectName: "loadingMoreNote"
+
+        readonly property string message: section.viewModel.loadingMoreError
+        readonly property real room: (section.twoRows ? section.width : controls.x - 10) - x
+
+        // Where the pill starts, also while the pill fades out.
+        x: counts.implicitWidth + counts.spacing
+           - (loadingPill.visible ? loadingPill.implicitWidth + counts.spacing : 0)
+        y: counts.y + (counts.height - height) / 2
+        width: Math.max(0, Math.min(noteRow.implicitWidth + 20, room))
+        height: 26
+        radius: 13
+        color: Theme.withAlpha(Theme.red, 0.12)
+        border.color: Theme.withAlpha(Theme.red, 0.3)
+        border.width: 1
+        visible: opacity > 0.01
+        opacity: message !== "" ? 1 : 0
+        Behavior on opacity { Spring { response: 0.32; dampingFraction: 0.85 } }
+
+        RowLayout {
+            id: noteRow
+            anchors.fill: parent
+            anchors.leftMargin: 10
+            anchors.rightMargin: 10
+            spacing: 6
+            Icon {
+                symbol: "exclamationmark.triangle.fill"
+                size: 11
+                color: Theme.withAlpha(Theme.red, 0.85)
+            }
+            Text {
+                id: noteText
+                objectName: "loadingMoreNoteText"
+                Layout.fillWidth: true
+                text: moreNote.message
+                color: Theme.withAlpha(Theme.red, 0.85)
+                font.pixelSize: 11
+                font.weight: Font.DemiBold
+                // A little smaller rather than cut short at the narrowest windows.
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 9
+                elide: Text.ElideRight
+                maximumLineCount: 1
+            }
+        }
+
+        HoverHandler { id: noteHover }
+        ToolTip.visible: noteHover.hovered && noteText.truncated
+        ToolTip.text: message
     }
 
     RowLayout {

@@ -61,18 +61,21 @@ QVariant ReelListModel::get(int row) const
 void ReelListModel::setReels(const QList<Reel> &reels)
 {
     const qsizetype shown = m_reels.size();
-    const bool extends = reels.size() >= shown
-            && std::equal(m_reels.cbegin(), m_reels.cend(), reels.cbegin());
-    if (extends) {
-        if (reels.size() == shown)
-            return;
-        beginInsertRows({}, int(shown), int(reels.size() - 1));
-        m_reels.append(reels.mid(shown));
-        endInsertRows();
-    } else {
+    const qsizetype common = std::min(shown, reels.size());
+    if (!std::equal(reels.cbegin(), reels.cbegin() + common, m_reels.cbegin())) {
         beginResetModel();
         m_reels = reels;
         endResetModel();
+    } else if (reels.size() > shown) {
+        beginInsertRows({}, int(shown), int(reels.size() - 1));
+        m_reels.append(reels.mid(shown));
+        endInsertRows();
+    } else if (reels.size() < shown) {
+        beginRemoveRows({}, int(reels.size()), int(shown - 1));
+        m_reels.resize(reels.size());
+        endRemoveRows();
+    } else {
+        return;
     }
     emit countChanged();
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // Reels as rows for the grid and the list. Pages arrive as ever longer lists: a list that extends
-// the one shown inserts only the new rows, so views keep their cells and scroll position. Only a
-// list that replaces the shown one resets the model.
+// the one shown inserts only the new rows, so views keep their cells and scroll position; one that
+// is the start of the one shown (the oldest reels leaving a date filter) removes only the rows
+// past it. Only a list that replaces the shown one resets the model.
 
 #include "core/Reel.h"
 
@@ -41,7 +42,8 @@ public:
     const QList<Reel> &reels() const { return m_reels; }
     Q_INVOKABLE QVariant get(int row) const;
 
-    // Shows `reels`: appends when it extends what is shown, otherwise replaces it.
+    // Shows `reels`: appends or removes at the end when it extends or shortens what is shown,
+    // otherwise replaces it.
     void setReels(const QList<Reel> &reels);
     // Marks the rows whose ids are in `ids` as selected; only rows that change are announced.
     void setSelectedIDs(const QSet<QString> &ids);

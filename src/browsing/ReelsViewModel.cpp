@@ -6,8 +6,51 @@
 #include "sources/RealInstagramService.h"
 
 #include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
+
+// The longest the filters go without a look at the clock. A timer counts elapsed time, not the
+// wall clock: after the clock is set, the time zone changes or the machine sleeps, the filters
+// catch up within this.
+constexpr qint64 longestClockWaitMs = 60 * 60 * 1000;
+
+// The first instant after `now` at which `filter` may answer differently for one of `reels`, or
+// none when its answers do not change with time.
+std::optional<QDateTime> nextChange(const DateRangeFilter &filter, const QList<Reel> &reels,
+                                    const QDateTime &now)
+{
+    using Kind = DateRangeFilter::Kind;
+    int days = 0;
+    switch (filter.kind()) {
+    case Kind::all:
+    case Kind::custom:
+        return std::nullopt;
+    case Kind::today:
+    case Kind::thisYear:
+        return now.toLocalTime().date().addDays(1).startOfDay();
+    case Kind::last7:
+        days = 7;
+        break;
+    case Kind::last30:
+        days = 30;
+        break;
+    case Kind::last90:
+        days = 90;
+        break;
+    }
+    // "Last N days" counts whole days from the reel's own time of day: a reel leaves when its
+    // day N + 1 begins, at the hour it was posted, not at midnight.
+    std::optional<QDateTime> first;
+    for (const Reel &reel : reels) {
+        const QDateTime leaves = reel.postedAt.toLocalTime().addDays(days + 1);
+        if (leaves > now && (!first || leaves < *first))
+            first = leaves;
+    }
+    return first;
+}
 
 // Assigns and reports whether the value changed, so setters notify only on change.
 template <typename T>
@@ -38,12 +81,27 @@ ReelsViewModel::ReelsViewModel(PlatformAuth *instagramAuth, PlatformAuth *facebo
       m_facebookAuth(facebookAuth),
       m_service(service),
       m_reelModel(new ReelListModel(this)),
-      m_filteredModel(new ReelListModel(this))
+      m_filteredModel(new ReelListModel(this)),
+      m_clockCheck(new QTimer(this))
 {
+    m_clockCheck->setSingleShot(true);
+    m_clockCheck->setTimerType(Qt::PreciseTimer);
+    connect(m_clockCheck, &QTimer::timeout, this, [this] {
+        refilter();
+        emit downloadCountChanged();
+    });
+
     const QDateTime now = QDateTime::currentDateTime();
     m_customRangeEnd = now;
     const QDateTime monthBefore = now.addMonths(-1);
     m_customRangeStart = monthBefore.isValid() ? monthBefore : now;
+}
+
+void ReelsViewModel::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+    refilter();
+    emit downloadCountChanged();
 }
 
 // A running fetch is not cancelled: its late results find no model and are dropped.
@@ -63,6 +121,7 @@ void ReelsViewModel::search()
     setSelectedIDs({});
     setSelectionMode(false);
     setLoadingMore(true);
+    setLoadingMoreError({});
 
     const Cancellation cancel;
     m_fetchTask = cancel;
@@ -80,8 +139,15 @@ void ReelsViewModel::search()
                 if (!self || cancel.isCancelled() || outcome.wasCancelled())
                     return;
                 self->setLoadingMore(false);
-                if (outcome.failed())
-                    self->setPhase(Phase::Error, outcome.error().errorDescription());
+                if (!outcome.failed())
+                    return;
+                // Reels already shown stay, with the reason no more came; a fetch that showed
+                // none sends the search screen back with its message.
+                const QString message = outcome.error().errorDescription();
+                if (self->m_phase == Phase::Loaded && !self->m_reels.isEmpty())
+                    self->setLoadingMoreError(message);
+                else
+                    self->setPhase(Phase::Error, message);
             });
 }
 
@@ -95,6 +161,7 @@ void ReelsViewModel::reset()
     setSelectedIDs({});
     setSelectionMode(false);
     setLoadingMore(false);
+    setLoadingMoreError({});
     setPhase(Phase::Empty);
 }
 
@@ -145,7 +212,7 @@ QList<Reel> ReelsViewModel::filteredReels() const
 {
     QList<Reel> shown;
     for (const auto &reel : m_reels) {
-        if (m_dateFilter.includes(reel.postedAt, QDateTime::currentDateTime()))
+        if (m_dateFilter.includes(reel.postedAt, m_clock()))
             shown.append(reel);
     }
     return shown;
@@ -156,7 +223,7 @@ QList<Reel> ReelsViewModel::reelsToDownload() const
     QList<Reel> chosen;
     for (const auto &reel : m_reels) {
         const bool taken = m_selectedIDs.isEmpty()
-                ? m_downloadDateFilter.includes(reel.postedAt, QDateTime::currentDateTime())
+                ? m_downloadDateFilter.includes(reel.postedAt, m_clock())
                 : m_selectedIDs.contains(reel.id);
         if (taken)
             chosen.append(reel);
@@ -217,12 +284,40 @@ void ReelsViewModel::setReels(const QList<Reel> &reels)
 void ReelsViewModel::refilter()
 {
     m_filteredModel->setReels(filteredReels());
+    scheduleClockCheck();
+}
+
+// One timer, armed for the next moment either filter may answer differently: local midnight for
+// "Today" and "This year", the moment a reel leaves a "Last N days" window.
+void ReelsViewModel::scheduleClockCheck()
+{
+    std::optional<QDateTime> next;
+    if (!m_reels.isEmpty()) {
+        const QDateTime now = m_clock();
+        next = nextChange(m_dateFilter, m_reels, now);
+        if (!(m_downloadDateFilter == m_dateFilter)) {
+            const auto change = nextChange(m_downloadDateFilter, m_reels, now);
+            if (change && (!next || *change < *next))
+                next = change;
+        }
+        if (next) {
+            m_clockCheck->start(int(std::clamp<qint64>(now.msecsTo(*next), 1, longestClockWaitMs)));
+            return;
+        }
+    }
+    m_clockCheck->stop();
 }
 
 void ReelsViewModel::setLoadingMore(bool on)
 {
     if (assign(m_isLoadingMore, on))
         emit isLoadingMoreChanged();
+}
+
+void ReelsViewModel::setLoadingMoreError(const QString &message)
+{
+    if (assign(m_loadingMoreError, message))
+        emit loadingMoreErrorChanged();
 }
 
 void ReelsViewModel::setSelectionMode(bool on)
@@ -285,6 +380,7 @@ void ReelsViewModel::setDownloadDateFilter(const DateRangeFilter &filter)
 {
     if (!assign(m_downloadDateFilter, filter))
         return;
+    scheduleClockCheck();
     emit downloadDateFilterChanged();
     emit downloadCountChanged();
 }

@@ -21,7 +21,10 @@
 #include <QVariantList>
 #include <QtQmlIntegration>
 
+#include <functional>
 #include <optional>
+
+class QTimer;
 
 class ReelsViewModel : public QObject
 {
@@ -41,6 +44,8 @@ class ReelsViewModel : public QObject
     // The reels the browsing date filter lets through, as rows of their own.
     Q_PROPERTY(ReelListModel *filteredModel READ filteredModel CONSTANT)
     Q_PROPERTY(bool isLoadingMore READ isLoadingMore NOTIFY isLoadingMoreChanged)
+    // Why no more reels came after some were shown; the reels stay. Empty otherwise.
+    Q_PROPERTY(QString loadingMoreError READ loadingMoreError NOTIFY loadingMoreErrorChanged)
     Q_PROPERTY(bool isSelectionMode READ isSelectionMode WRITE setSelectionMode NOTIFY isSelectionModeChanged)
     Q_PROPERTY(QStringList selectedIDs READ selectedIDList NOTIFY selectedIDsChanged)
     Q_PROPERTY(int selectedCount READ selectedCount NOTIFY selectedIDsChanged)
@@ -79,6 +84,10 @@ public:
                    ProfileServiceType *service, QObject *parent = nullptr);
     ~ReelsViewModel() override;
 
+    // The wall clock the date filters read; tests set their own.
+    using Clock = std::function<QDateTime()>;
+    void setClock(Clock clock);
+
     QString inputText() const { return m_inputText; }
     void setInputText(const QString &text);
     Phase phase() const { return m_phase; }
@@ -91,6 +100,7 @@ public:
     ReelListModel *reelModel() const { return m_reelModel; }
     ReelListModel *filteredModel() const { return m_filteredModel; }
     bool isLoadingMore() const { return m_isLoadingMore; }
+    QString loadingMoreError() const { return m_loadingMoreError; }
     bool isSelectionMode() const { return m_isSelectionMode; }
     void setSelectionMode(bool on);
     const QSet<QString> &selectedIDs() const { return m_selectedIDs; }
@@ -163,6 +173,7 @@ signals:
     void profileChanged();
     void reelsChanged();
     void isLoadingMoreChanged();
+    void loadingMoreErrorChanged();
     void isSelectionModeChanged();
     void selectedIDsChanged();
     void layoutChanged();
@@ -185,8 +196,10 @@ private:
     void setProfile(const std::optional<InstagramProfile> &profile);
     void setReels(const QList<Reel> &reels);
     void setLoadingMore(bool on);
+    void setLoadingMoreError(const QString &message);
     void setSelectedIDs(const QSet<QString> &ids);
     void refilter();
+    void scheduleClockCheck();
 
     PlatformAuth *m_instagramAuth;
     PlatformAuth *m_facebookAuth;
@@ -201,6 +214,10 @@ private:
     ReelListModel *m_reelModel;
     ReelListModel *m_filteredModel;
     bool m_isLoadingMore = false;
+    QString m_loadingMoreError;
+    Clock m_clock = &QDateTime::currentDateTime;
+    // Fires when the date filters' answer may next change, to apply them again.
+    QTimer *m_clockCheck;
     bool m_isSelectionMode = false;
     QSet<QString> m_selectedIDs;
     LayoutMode m_layout = LayoutMode::Grid;

@@ -1,6 +1,6 @@
-// The reels view model: its phases as a fetch runs, what a newer search or a reset does to a
-// fetch still running, selection and the two date filters, and routing of a search to the demo or
-// the real source by sign-in state.
+// The reels view model: its phases as a fetch runs and how it ends, what a newer search or a reset
+// does to a fetch still running, selection and the two date filters as the clock moves on, and
+// routing of a search to the demo or the real source by sign-in state.
 
 #include "InstagramSimulator.h"
 #include "TestEnvironment.h"
@@ -182,25 +182,62 @@ private slots:
         QCOMPARE(m_model->dateFilter().kind(), DateRangeFilter::Kind::last30);
     }
 
-    void errorAfterOneUpdate_data()
+    // A failure before any reel was shown sends the search screen back with the message; one
+    // after reels were shown keeps them, ends loading more and says why no more come.
+    void failureEndsTheFetch_data()
     {
+        QTest::addColumn<QList<int>>("pages");
         QTest::addColumn<E>("error");
-        QTest::newRow("no videos") << E::noVideosFound();
-        QTest::newRow("http") << E::http(500, QStringLiteral("oops"));
+        QTest::addColumn<bool>("keepsReels");
+        QTest::addColumn<QString>("then");
+
+        QTest::newRow("before any page") << QList<int>{} << E::rateLimited() << false << "search";
+        QTest::newRow("after a page without reels") << QList<int>{ 0 } << E::noVideosFound() << false
+                                                    << "reset";
+        QTest::newRow("on the third page") << QList<int>{ 12, 24 } << E::rateLimited() << true
+                                           << "search";
+        QTest::newRow("after one page") << QList<int>{ 4 } << E::http(500, QStringLiteral("oops"))
+                                        << true << "reset";
     }
 
-    void errorAfterOneUpdate()
+    void failureEndsTheFetch()
     {
+        QFETCH(QList<int>, pages);
         QFETCH(E, error);
+        QFETCH(bool, keepsReels);
+        QFETCH(QString, then);
+
         m_model->setInputText(QStringLiteral("natgeo"));
         m_model->search();
         auto &fetch = m_source.fetches.last();
-        fetch.update(profileNamed("natgeo"), reelsCounted(4));
-        QCOMPARE(m_model->phase(), Phase::Loaded);
+        for (int count : pages)
+            fetch.update(profileNamed("natgeo"), reelsCounted(count));
+        QSignalSpy phase(m_model.get(), &ReelsViewModel::phaseChanged);
+        QSignalSpy note(m_model.get(), &ReelsViewModel::loadingMoreErrorChanged);
         fetch.done(error);
-        QCOMPARE(m_model->phase(), Phase::Error);
-        QCOMPARE(m_model->errorMessage(), error.errorDescription());
         QVERIFY(!m_model->isLoadingMore());
+        if (keepsReels) {
+            QCOMPARE(m_model->phase(), Phase::Loaded);
+            QCOMPARE(phase.size(), 0);
+            QCOMPARE(m_model->reels(), reelsCounted(pages.last()));
+            QCOMPARE(m_model->reelModel()->rowCount(), pages.last());
+            QVERIFY(m_model->errorMessage().isEmpty());
+            QCOMPARE(m_model->loadingMoreError(), error.errorDescription());
+            QCOMPARE(note.size(), 1);
+        } else {
+            QCOMPARE(m_model->phase(), Phase::Error);
+            QCOMPARE(m_model->errorMessage(), error.errorDescription());
+            QVERIFY(m_model->loadingMoreError().isEmpty());
+        }
+
+        // The note belongs to the profile it was about.
+        if (then == QLatin1String("search"))
+            m_model->search();
+        else
+            m_model->reset();
+        QCOMPARE(m_model->phase(), then == QLatin1String("search") ? Phase::Loading : Phase::Empty);
+        QVERIFY(m_model->loadingMoreError().isEmpty());
+        QCOMPARE(note.size(), keepsReels ? 2 : 0);
     }
 
     void selectionAndFilters()
@@ -242,6 +279,80 @@ private slots:
         QCOMPARE(changed.first().at(0).toModelIndex().row(), 1);
     }
 
+    // A time-dependent filter is applied again when its answer changes, without anything else
+    // happening: at local midnight, and for a "last N days" filter when a reel's N whole days
+    // (counted from its own time of day) run out. Each step moves the clock past the next such
+    // moment; the list that follows must come by itself.
+    void dateFiltersFollowTheClock_data()
+    {
+        QTest::addColumn<DateRangeFilter::Kind>("kind");
+        QTest::addColumn<bool>("forDownload");
+        QTest::addColumn<QDateTime>("start");
+        QTest::addColumn<QList<QDateTime>>("posted");
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QList<QDateTime>>("steps");
+        QTest::addColumn<QList<QStringList>>("after");
+
+        const auto at = [](int y, int m, int d, int h = 0, int min = 0, int s = 0, int ms = 0) {
+            return QDateTime(QDate(y, m, d), QTime(h, min, s, ms));
+        };
+        QTest::newRow("last 7 days, browsing")
+                << DateRangeFilter::Kind::last7 << false << at(2024, 6, 14, 23, 59, 59, 600)
+                << QList<QDateTime>{ at(2024, 6, 10, 12), at(2024, 6, 7, 0, 0, 0, 400), at(2024, 6, 7) }
+                << QStringList{ "r0", "r1", "r2" }
+                << QList<QDateTime>{ at(2024, 6, 15, 0, 0, 0, 100), at(2024, 6, 15, 0, 0, 0, 500) }
+                << QList<QStringList>{ { "r0", "r1" }, { "r0" } };
+        QTest::newRow("this year, download")
+                << DateRangeFilter::Kind::thisYear << true << at(2024, 12, 31, 23, 59, 59, 600)
+                << QList<QDateTime>{ at(2024, 12, 31, 10), at(2024, 6, 1) }
+                << QStringList{ "r0", "r1" }
+                << QList<QDateTime>{ at(2025, 1, 1, 0, 0, 0, 100) } << QList<QStringList>{ {} };
+    }
+
+    void dateFiltersFollowTheClock()
+    {
+        QFETCH(DateRangeFilter::Kind, kind);
+        QFETCH(bool, forDownload);
+        QFETCH(QDateTime, start);
+        QFETCH(QList<QDateTime>, posted);
+        QFETCH(QStringList, before);
+        QFETCH(QList<QDateTime>, steps);
+        QFETCH(QList<QStringList>, after);
+
+        const auto now = std::make_shared<QDateTime>(start);
+        m_model->setClock([now] { return *now; });
+        QList<Reel> reels = reelsCounted(int(posted.size()));
+        for (int i = 0; i < reels.size(); ++i)
+            reels[i].postedAt = posted.at(i);
+        auto *rows = m_model->filteredModel();
+        QAbstractItemModelTester tester(rows);
+        if (forDownload)
+            m_model->setDownloadDateFilterKind(kind);
+        else
+            m_model->setDateFilterKind(kind);
+        m_model->setInputText(QStringLiteral("natgeo"));
+        m_model->search();
+        m_source.fetches.last().update(profileNamed("natgeo"), reels);
+
+        const auto shown = [&] {
+            return ids(forDownload ? m_model->reelsToDownload() : rows->reels());
+        };
+        QCOMPARE(shown(), before);
+        QSignalSpy resets(rows, &QAbstractItemModel::modelReset);
+        QSignalSpy counts(m_model.get(), &ReelsViewModel::downloadCountChanged);
+        for (int i = 0; i < steps.size(); ++i) {
+            counts.clear();
+            *now = steps.at(i);
+            // The download count is worked out when asked: what matters is that it is announced.
+            if (forDownload)
+                QTRY_VERIFY_WITH_TIMEOUT(!counts.isEmpty(), 10000);
+            else
+                QTRY_COMPARE_WITH_TIMEOUT(rows->rowCount(), int(after.at(i).size()), 10000);
+            QCOMPARE(shown(), after.at(i));
+        }
+        QCOMPARE(resets.size(), 0); // reels leaving the end of the list keep the rows before them
+    }
+
     // The app's own model routes to the demo sources while signed out and to the platform when
     // signed in; a link it cannot read is refused with its message.
     void routing_data()
@@ -255,6 +366,8 @@ private slots:
         QTest::newRow("instagram demo") << "natgeo" << false << "instagram" << -1 << "";
         QTest::newRow("facebook demo") << "https://facebook.com/natgeo" << false << "facebook" << -1 << "";
         QTest::newRow("instagram real") << "https://www.instagram.com/nasa/" << true << "instagram" << 30 << "";
+        QTest::newRow("rate limited on the third page") << "busybee" << true << "instagram" << 24
+                                                        << "Too many requests \u2014 try again in a moment.";
         QTest::newRow("unknown real profile") << "nobody" << true << "" << 0
                                               << "We couldn't find that profile.";
         QTest::newRow("unreadable link") << "@/?=:&#" << false << "" << 0
@@ -272,6 +385,9 @@ private slots:
         TestServer server;
         InstagramSimulator instagram(server);
         instagram.addProfile(QStringLiteral("nasa"), 30, 12);
+        instagram.addProfile(QStringLiteral("busybee"), 36, 12);
+        instagram.setPageResponse(QStringLiteral("busybee"), 3,
+                                  TestServer::Response::text("Please wait a few minutes.", 429));
         TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", server.origin() } });
         if (signedIn) {
             QNetworkCookie session("sessionid", "s3ss");
@@ -289,12 +405,13 @@ private slots:
         model.search();
         QTRY_VERIFY_WITH_TIMEOUT(!model.isLoadingMore(), 20000);
 
-        if (!error.isEmpty()) {
+        if (!error.isEmpty() && reels == 0) {
             QCOMPARE(model.phase(), Phase::Error);
             QCOMPARE(model.errorMessage(), error);
             return;
         }
         QCOMPARE(model.phase(), Phase::Loaded);
+        QCOMPARE(model.loadingMoreError(), error);
         QCOMPARE(model.profile()->platform, *socialPlatformFromRaw(platform));
         if (reels >= 0)
             QCOMPARE(model.reelCount(), reels);

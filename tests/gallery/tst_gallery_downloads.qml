@@ -43,6 +43,8 @@ Item {
                 // With one transfer at a time, the first stalls at a quarter and the next waits.
                 { tag: "mixed", finished: ["video.mp4", "missing.mp4"],
                   running: ["stalled.mp4", "stalled.mp4"] },
+                // The chosen folder was replaced by a file: opening it says why it cannot.
+                { tag: "folder-problem", finished: ["video.mp4"], running: [], folderProblem: true },
             ]
         }
 
@@ -63,6 +65,12 @@ Item {
                 tryVerify(() => manager.overallPercent > 0, 10000)
             const sheet = createTemporaryObject(sheetComponent, top,
                                                 { manager: manager, destination: root.destination })
+            if (data.folderProblem) {
+                const folder = harness.newFolder("gallery-" + data.tag)
+                root.destination.adoptFolder(folder)
+                harness.removeFolder(folder, true)
+                mouseClick(findChild(sheet, "openFolderButton"))
+            }
             shoot(sheet, "downloads-" + data.tag)
             manager.stopAll()
         }

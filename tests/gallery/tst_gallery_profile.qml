@@ -29,10 +29,13 @@ Item {
             f.load(opts.count || 30, Object.assign({ daysAgo: ages, stalled: [2], followers: 1540000,
                                                      displayName: "Northern Lights Daily",
                                                      username: "northern.lights" }, opts))
-            if (!opts.loading)
+            if (opts.failure)
+                f.fail(opts.failure)
+            else if (!opts.loading)
                 f.finish()
             const screen = createTemporaryObject(profileComponent, top, {
-                viewModel: f.viewModel, downloadManager: f.downloadManager, destination: f.destination })
+                viewModel: f.viewModel, downloadManager: f.downloadManager, destination: f.destination,
+                width: opts.width || 460, height: opts.height || 820 })
             if (opts.downloads !== false) {
                 f.downloadManager.enqueue([f.reel(0), f.reel(1), f.reel(2)], "720p")
                 f.downloadManager.isPresented = false
@@ -87,6 +90,21 @@ Item {
         function test_loadingMore() {
             const w = open({ loading: true, count: 12, thumbnails: "stalled", downloads: false })
             shoot(w.screen, "profile-loading-more")
+        }
+
+        // A later page failed: the reels stay, the note sits where "Loading more…" was. At the
+        // default and the smallest window size.
+        function test_loadingMoreFailed_data() {
+            return [ { tag: "default", width: 460, height: 820, layout: ReelsViewModel.Grid },
+                     { tag: "smallest", width: 420, height: 720, layout: ReelsViewModel.Grid },
+                     { tag: "smallest-list", width: 420, height: 720, layout: ReelsViewModel.List } ]
+        }
+
+        function test_loadingMoreFailed(data) {
+            const w = open({ count: 24, failure: "Too many requests — try again in a moment.",
+                             width: data.width, height: data.height })
+            w.vm.layout = data.layout
+            shoot(w.screen, "profile-more-failed-" + data.tag)
         }
 
         function test_menus() {

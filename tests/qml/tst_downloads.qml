@@ -162,4 +162,36 @@ TestCase {
         verify(!w.manager.isPresented)
         compare(w.manager.items.count, 1)
     }
+
+    // A chosen folder that has gone is made again and opened; one that cannot be made says why
+    // in the sheet, until a try that works.
+    function test_openFolder_data() {
+        return [
+            { tag: "missing", file: false, opened: true, note: "" },
+            { tag: "a file in its place", file: true, opened: false, note: "is a file, not a folder." },
+        ]
+    }
+
+    function test_openFolder(data) {
+        const w = openWindow()
+        const folder = harness.newFolder("taken away " + data.tag)
+        verify(w.root.destination.adoptFolder(folder))
+        harness.removeFolder(folder, data.file)
+        harness.forgetOpenedUrls()
+        w.manager.isPresented = true
+        const note = w.item("folderNote")
+        verify(!note.visible)
+        click(w.item("openFolderButton"))
+        compare(harness.openedUrls, data.opened ? [folder.toString()] : [])
+        compare(harness.isFolder(folder), data.opened)
+        compare(note.visible, !data.opened)
+        verify(w.item("folderNoteText").text.endsWith(data.note), w.item("folderNoteText").text)
+        if (data.opened)
+            return
+        harness.removeFolder(folder)
+        click(w.item("openFolderButton"))
+        compare(harness.openedUrls, [folder.toString()])
+        verify(!note.visible)
+        w.manager.isPresented = false
+    }
 }

@@ -200,9 +200,15 @@ Item {
         }
 
         // Pages arriving keep the cells and the scroll position; the pill shows while they may.
+        // A page that fails keeps the reels and puts its note where the pill was, moving
+        // nothing; a new search clears it.
         function test_pagesArrive_data() {
-            return [ { tag: "grid", layout: ReelsViewModel.Grid, view: "reelGrid" },
-                     { tag: "list", layout: ReelsViewModel.List, view: "reelList" } ]
+            return [ { tag: "grid", layout: ReelsViewModel.Grid, view: "reelGrid", failure: "" },
+                     { tag: "list", layout: ReelsViewModel.List, view: "reelList", failure: "" },
+                     { tag: "grid, the next page fails", layout: ReelsViewModel.Grid, view: "reelGrid",
+                       failure: "Too many requests — try again in a moment." },
+                     { tag: "list, a long failure", layout: ReelsViewModel.List, view: "reelList",
+                       failure: "HTTP 500: " + "The server could not answer this request. ".repeat(4) } ]
         }
 
         function test_pagesArrive(data) {
@@ -220,8 +226,36 @@ Item {
             compare(view.contentY, y)
             verify(view.itemAtIndex(6) === cell, "the cell is kept")
             compare(s.item("reelCountText").text, "36 reels")
-            s.fixture.finish()
+
+            view.contentY = view.originY
+            waitForRendering(view)
+            const first = view.itemAtIndex(0)
+            const place = item => { const p = item.mapToItem(s.screen, 0, 0); return [p.x, p.y] }
+            const where = name => place(s.item(name))
+            const before = [where("reelCountText"), where("dateMenuButton"), place(first)]
+            if (data.failure === "")
+                s.fixture.finish()
+            else
+                s.fixture.fail(data.failure)
             tryCompare(s.item("loadingMorePill"), "visible", false)
+            const note = s.item("loadingMoreNote")
+            compare(note.visible, data.failure !== "")
+            if (data.failure === "")
+                return
+            tryCompare(note, "opacity", 1)
+            compare(s.vm.phase, ReelsViewModel.Loaded)
+            compare(view.count, 36)
+            compare(s.item("loadingMoreNoteText").text, data.failure)
+            compare([where("reelCountText"), where("dateMenuButton"), place(first)], before)
+            // On the counts' line, clear of the controls when they share it.
+            const header = s.item("sectionHeader")
+            const box = place(note)
+            verify(box[0] + note.width <= place(header)[0] + header.width + 0.5)
+            if (box[1] + note.height > where("dateMenuButton")[1])
+                verify(box[0] + note.width <= where("dateMenuButton")[0])
+
+            s.fixture.load(3)
+            tryCompare(note, "visible", false)
         }
 
         // A row's own button downloads that reel; the badge counts what is running.

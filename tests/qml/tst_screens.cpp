@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -132,6 +133,20 @@ public:
         QDir(m_folders.path()).mkpath(name);
         return QUrl::fromLocalFile(m_folders.filePath(name));
     }
+    // Takes a folder (or the file in its place) away, as the user might while the app runs;
+    // `file` leaves a file in its place.
+    Q_INVOKABLE void removeFolder(const QUrl &folder, bool file = false)
+    {
+        if (QFileInfo(folder.toLocalFile()).isDir())
+            QDir(folder.toLocalFile()).removeRecursively();
+        else
+            QFile::remove(folder.toLocalFile());
+        if (file) {
+            QFile blocker(folder.toLocalFile());
+            blocker.open(QIODevice::WriteOnly);
+        }
+    }
+    Q_INVOKABLE bool isFolder(const QUrl &folder) const { return QFileInfo(folder.toLocalFile()).isDir(); }
 
     // Whether the bundled icon font draws this character.
     Q_INVOKABLE bool iconFontHas(const QString &glyph) const

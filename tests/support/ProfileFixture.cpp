@@ -146,6 +146,12 @@ void ProfileFixture::finish()
         std::exchange(m_source->done, {})(Outcome<InstagramServiceError>::success());
 }
 
+void ProfileFixture::fail(const QString &message)
+{
+    if (m_source->done)
+        std::exchange(m_source->done, {})(InstagramServiceError::network(message));
+}
+
 QVariant ProfileFixture::reel(int index) const
 {
     return index >= 0 && index < m_reels.size() ? QVariant::fromValue(m_reels.at(index)) : QVariant();

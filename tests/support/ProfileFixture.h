@@ -46,6 +46,8 @@ public:
     Q_INVOKABLE void loadMore(int count);
     // Ends the fetch normally.
     Q_INVOKABLE void finish();
+    // Ends the fetch with a failure that says `message`.
+    Q_INVOKABLE void fail(const QString &message);
     // Reel `index` as the sources deliver it.
     Q_INVOKABLE QVariant reel(int index) const;
 
