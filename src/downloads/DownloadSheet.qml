@@ -4,12 +4,14 @@ import QtQuick.Layouts
 import ClipDock
 
 // The download queue: a status line with the bulk actions, the overall progress, the way to the
-// download folder and one row per item. It keeps nothing of its own; all of it is the manager's.
+// download folder and one row per item. All of it is the manager's, except why the folder could
+// not be opened at the last try.
 Rectangle {
     id: sheet
 
     required property DownloadManager manager
     required property DownloadDestination destination
+    property string folderProblem
 
     color: Theme.background
 
@@ -148,10 +150,10 @@ Rectangle {
             Layout.leftMargin: 20
             Layout.rightMargin: 20
             Layout.topMargin: 12
-            Layout.bottomMargin: 12
+            Layout.bottomMargin: folderNote.visible ? 8 : 12
             text: "Open download folder"
             implicitHeight: folderLabel.implicitHeight + 22
-            onClicked: FileActions.openFolder(sheet.destination.folderURL)
+            onClicked: sheet.folderProblem = FileActions.openFolder(sheet.destination.folderURL)
 
             background: Rectangle {
                 radius: 12
@@ -187,6 +189,33 @@ Rectangle {
                         color: Theme.textSecondary
                     }
                 }
+            }
+        }
+
+        RowLayout {
+            id: folderNote
+            objectName: "folderNote"
+            Layout.fillWidth: true
+            Layout.leftMargin: 20
+            Layout.rightMargin: 20
+            Layout.bottomMargin: 12
+            visible: sheet.folderProblem !== ""
+            spacing: 8
+
+            Icon {
+                Layout.alignment: Qt.AlignTop
+                symbol: "exclamationmark.triangle.fill"
+                size: 12
+                color: Theme.withAlpha(Theme.red, 0.85)
+            }
+            Text {
+                objectName: "folderNoteText"
+                Layout.fillWidth: true
+                text: sheet.folderProblem
+                color: Theme.withAlpha(Theme.red, 0.85)
+                font.pixelSize: 12
+                font.weight: Font.Medium
+                wrapMode: Text.Wrap
             }
         }
 

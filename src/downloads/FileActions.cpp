@@ -2,9 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #ifdef CLIPDOCK_HAVE_DBUS
 #include <QDBusConnection>
@@ -84,10 +88,25 @@ bool FileActions::reveal(const QUrl &file)
     return true;
 }
 
-bool FileActions::openFolder(const QUrl &folder)
+QString FileActions::openFolder(const QUrl &folder)
 {
-    const auto entry = localEntry(folder);
-    if (!entry || !entry->isDir())
-        return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(entry->absoluteFilePath()));
+    const QString path = folder.isValid() && folder.isLocalFile() ? folder.toLocalFile() : QString();
+    if (!QDir::isAbsolutePath(path))
+        return QStringLiteral("The download folder must be a folder on this computer.");
+    const QString clean = QDir::cleanPath(path);
+    const QFileInfo entry(clean);
+    if (entry.exists() && !entry.isDir())
+        return QStringLiteral("\u201c%1\u201d is a file, not a folder.").arg(clean);
+    // A folder not made yet (a Downloads folder that was never created) or taken away since it
+    // was chosen is made again, with any missing parents.
+    if (!entry.exists()) {
+        std::error_code error;
+        std::filesystem::create_directories(QFile::encodeName(clean).toStdString(), error);
+        if (error)
+            return QStringLiteral("Couldn't create \u201c%1\u201d: %2.")
+                    .arg(clean, QString::fromLocal8Bit(error.message()));
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(clean)))
+        return QStringLiteral("No application could open \u201c%1\u201d.").arg(clean);
+    return {};
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the download sheet asks of the desktop: open a saved file with its application, show it
-// selected in the file manager, open the download folder. Only local files and folders that exist
-// are handed on; anything else is refused.
+// selected in the file manager, open the download folder. Only local files that exist are handed
+// on; anything else is refused. The download folder is made when it is missing.
 
 #include <QObject>
 #include <QString>
@@ -28,6 +28,8 @@ public:
     // over the session bus; where nobody answers there, opens the folder that holds the file.
     // The answer comes later, so true only means the request went out.
     Q_INVOKABLE static bool reveal(const QUrl &file);
-    // Opens an existing local folder in the file manager.
-    Q_INVOKABLE static bool openFolder(const QUrl &folder);
+    // Opens a local folder in the file manager, making it first when it does not exist. Empty
+    // when the folder was handed on, otherwise why it could not be: not a local folder, a file
+    // in its place, or the system's reason it could not be made.
+    Q_INVOKABLE static QString openFolder(const QUrl &folder);
 };

@@ -6,13 +6,16 @@
 #include <QDBusConnectionInterface>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <memory>
+#include <system_error>
 
 // Stands in for the desktop's file manager on a private session bus.
 class FakeFileManager : public QObject
@@ -110,28 +113,43 @@ void TestFileActions::revealLabelNamesThisDesktopsFileManager()
 #endif
 }
 
+// Files are handed on only when they exist. A folder that is missing is made first (a chosen
+// folder that was deleted, or a Downloads folder that was never created); what cannot be opened
+// comes back as the reason, for the sheet to show.
 void TestFileActions::onlyExistingLocalEntriesAreHandedOn_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QUrl>("url");
     QTest::addColumn<bool>("handedOn");
+    QTest::addColumn<QString>("reason");
 
     const QUrl saved = fileUrl(QStringLiteral("reel-42-720p.mp4"));
     const QUrl folder = fileUrl(QStringLiteral("folder"));
     const QUrl missing = fileUrl(QStringLiteral("reel-7-720p.mp4"));
     const QUrl web(QStringLiteral("https://example.invalid/reel.mp4"));
+    const QString underFile = saved.toLocalFile() + QStringLiteral("/reels");
+    const QString notLocal = QStringLiteral("The download folder must be a folder on this computer.");
 
-    QTest::newRow("open a saved file") << "open" << saved << true;
-    QTest::newRow("open a folder") << "open" << folder << false;
-    QTest::newRow("open a missing file") << "open" << missing << false;
-    QTest::newRow("open a web address") << "open" << web << false;
-    QTest::newRow("open nothing") << "open" << QUrl() << false;
-    QTest::newRow("open a relative path") << "open" << QUrl(QStringLiteral("file:reel.mp4")) << false;
-    QTest::newRow("open folder: folder") << "openFolder" << folder << true;
-    QTest::newRow("open folder: a file") << "openFolder" << saved << false;
-    QTest::newRow("open folder: missing") << "openFolder" << fileUrl(QStringLiteral("gone")) << false;
-    QTest::newRow("reveal a missing file") << "reveal" << missing << false;
-    QTest::newRow("reveal a web address") << "reveal" << web << false;
+    QTest::newRow("open a saved file") << "open" << saved << true << "";
+    QTest::newRow("open a folder") << "open" << folder << false << "";
+    QTest::newRow("open a missing file") << "open" << missing << false << "";
+    QTest::newRow("open a web address") << "open" << web << false << "";
+    QTest::newRow("open nothing") << "open" << QUrl() << false << "";
+    QTest::newRow("open a relative path") << "open" << QUrl(QStringLiteral("file:reel.mp4")) << false << "";
+    QTest::newRow("open folder: folder") << "openFolder" << folder << true << "";
+    QTest::newRow("open folder: missing, made with its parent")
+            << "openFolder" << fileUrl(QStringLiteral("gone/Downloads")) << true << "";
+    QTest::newRow("open folder: a file")
+            << "openFolder" << saved << false
+            << QStringLiteral("\u201c%1\u201d is a file, not a folder.").arg(saved.toLocalFile());
+    QTest::newRow("open folder: under a file")
+            << "openFolder" << QUrl::fromLocalFile(underFile) << false
+            << QStringLiteral("Couldn't create \u201c%1\u201d: %2.")
+                       .arg(underFile, QString::fromLocal8Bit(std::generic_category().message(ENOTDIR)));
+    QTest::newRow("open folder: a web address") << "openFolder" << web << false << notLocal;
+    QTest::newRow("open folder: nothing") << "openFolder" << QUrl() << false << notLocal;
+    QTest::newRow("reveal a missing file") << "reveal" << missing << false << "";
+    QTest::newRow("reveal a web address") << "reveal" << web << false << "";
 }
 
 void TestFileActions::onlyExistingLocalEntriesAreHandedOn()
@@ -139,12 +157,17 @@ void TestFileActions::onlyExistingLocalEntriesAreHandedOn()
     QFETCH(QString, action);
     QFETCH(QUrl, url);
     QFETCH(bool, handedOn);
+    QFETCH(QString, reason);
 
+    QString refused;
     const bool result = action == QLatin1String("open") ? FileActions::open(url)
-                      : action == QLatin1String("openFolder") ? FileActions::openFolder(url)
+                      : action == QLatin1String("openFolder") ? (refused = FileActions::openFolder(url)).isEmpty()
                                                               : FileActions::reveal(url);
     QCOMPARE(result, handedOn);
+    QCOMPARE(refused, reason);
     QCOMPARE(m_opened, handedOn ? QList<QUrl>{ url } : QList<QUrl>{});
+    if (action == QLatin1String("openFolder") && handedOn)
+        QVERIFY(QFileInfo(url.toLocalFile()).isDir());
 }
 
 void TestFileActions::revealAsksTheFileManagerAndFallsBackToTheFolder()
