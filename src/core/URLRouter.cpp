@@ -12,6 +12,12 @@ const QStringList facebookDomains = {
     QStringLiteral("fb.com"),
     QStringLiteral("fb.watch"),
 };
+// The platforms' web domains as people type them without a scheme, each also after "www." or "m.".
+const QStringList typedDomains = {
+    QStringLiteral("instagram.com"),
+    QStringLiteral("facebook.com"),
+    QStringLiteral("fb.com"),
+};
 const QStringList reservedSegments = {
     QStringLiteral("pages"),
     QStringLiteral("people"),
@@ -41,6 +47,22 @@ bool isAllowed(char32_t c)
     }
 }
 
+// Whether `lower` begins with one of the platforms' web domains as a whole host name, so that
+// "instagram.com/natgeo" is a link while "instagram.company" and "instagram.comnatgeo" are not.
+bool startsWithPlatformDomain(const QString &lower)
+{
+    for (const QString &prefix : { QString(), QStringLiteral("www."), QStringLiteral("m.") }) {
+        for (const QString &domain : typedDomains) {
+            const QString host = prefix + domain;
+            if (!lower.startsWith(host))
+                continue;
+            if (lower.size() == host.size() || QStringView(u"/?#:").contains(lower.at(host.size())))
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::optional<QString> URLRouter::sanitize(const QString &text, SocialPlatform platform)
@@ -68,13 +90,16 @@ std::optional<QString> URLRouter::pathUsername(const QUrl &url)
 
 std::optional<DetectedLink> URLRouter::detect(const QString &input)
 {
-    const QString trimmed = input.trimmed();
+    QString trimmed = input.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
+    // A platform's domain typed without a scheme, as the search field suggests, is read exactly
+    // as if "https://" had been typed. Any other text without a scheme has no host here and falls
+    // through to the handle rule below.
+    if (startsWithPlatformDomain(trimmed.toLower()))
+        trimmed.prepend(QStringLiteral("https://"));
     const QString lower = trimmed.toLower();
 
-    // Text without a scheme has no host here, so "instagram.com/x" falls through to the handle
-    // fallback below.
     const QUrl url(trimmed, QUrl::TolerantMode);
     if (url.isValid() && !url.host().isEmpty()) {
         const QString host = url.host().toLower();

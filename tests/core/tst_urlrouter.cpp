@@ -82,8 +82,20 @@ void TestURLRouter::detect_data()
     row("blanks and line breaks around", "\n\t @Nat Geo\r\n", "instagram", "natgeo");
     row("allowed punctuation", "Nat.Geo_Official-1", "instagram", "nat.geo_official-1");
     row("other punctuation", "nat,geo!?#=:/'", "instagram", "natgeo");
-    row("ig domain without scheme", "instagram.com/natgeo", "instagram", "instagram.comnatgeo");
     row("host and port without scheme", "localhost:8080/x", "instagram", "localhost8080x");
+
+    // A platform's domain typed without a scheme is a link, exactly as with "https://".
+    row("ig domain without scheme", "instagram.com/natgeo", "instagram", "natgeo");
+    row("ig www without scheme", " WWW.Instagram.com/NatGeo/reels/ ", "instagram", "natgeo");
+    row("ig mobile without scheme, query", "m.instagram.com/nat.geo?igsh=1", "instagram", "nat.geo");
+    row("fb domain without scheme", "facebook.com/reels.page", "facebook", "reels.page");
+    row("fb www pages without scheme", "www.facebook.com/pages/NatGeo", "facebook", "NatGeo");
+    row("fb mobile id without scheme", "m.facebook.com/?id=42", "facebook", "42");
+    row("fb short domain without scheme", "fb.com/NatGeo", "facebook", "natgeo");
+    row("ig home page without scheme", "instagram.com", "instagram", "httpsinstagram.com");
+    row("domain only as a prefix", "instagram.company/natgeo", "instagram", "instagram.companynatgeo");
+    row("domain run into the name", "instagram.comnatgeo", "instagram", "instagram.comnatgeo");
+    row("other subdomain without scheme", "web.facebook.com/natgeo", "instagram", "web.facebook.comnatgeo");
 
     // Scripts other than Latin.
     row("cyrillic lowercased", u"@Наталья"_qs, "instagram", u"наталья"_qs);
