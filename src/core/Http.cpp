@@ -38,7 +38,8 @@ Client &client()
         // The manager takes ownership of the jar; give it back to the application so the jar
         // outlives any one manager and stays shared.
         instance.jar->setParent(QCoreApplication::instance());
-        manager->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+        // Redirects are followed by Http::Redirects alone, never by Qt itself.
+        manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     }
     return instance;
 }
@@ -46,32 +47,39 @@ Client &client()
 // Where confineRedirects() keeps the domain on the request.
 constexpr auto confinedDomainAttribute = QNetworkRequest::Attribute(QNetworkRequest::User + 1);
 
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Http", text);
+}
+
+bool isDowngrade(const QUrl &from, const QUrl &to)
+{
+    return from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0
+            && to.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0;
+}
+
 bool staysWithin(const QUrl &from, const QUrl &to, const QString &domainKey)
 {
-    if (from.scheme() == QLatin1String("https") && to.scheme() != QLatin1String("https"))
+    if (isDowngrade(from, to))
         return false;
     const QString host = to.host().toLower();
     return host == domainKey || host.endsWith(u'.' + domainKey);
 }
 
-// Follows a redirect of `reply` only when it stays within `domainKey`; otherwise records why
-// and aborts the reply.
-void guardRedirects(QNetworkReply *reply, const QString &domainKey,
-                    std::shared_ptr<std::optional<NetworkError>> refusal)
+// Headers that say what the client is and what it accepts, never who the user is: the only ones
+// a request carries to another host.
+bool travelsAnywhere(const QByteArray &name, bool withBody)
 {
-    QObject::connect(reply, &QNetworkReply::redirected, reply,
-                     [reply, domainKey, refusal](const QUrl &target) {
-        const QUrl to = reply->url().resolved(target);
-        if (staysWithin(reply->url(), to, domainKey)) {
-            emit reply->redirectAllowed();
-            return;
-        }
-        *refusal = NetworkError{
-            QCoreApplication::translate("Http", "The server redirected the request to another "
-                                                "site (%1); it was not followed.").arg(to.host()),
-            QNetworkReply::InsecureRedirectError, false };
-        reply->abort();
-    });
+    static const QByteArrayList names{ "user-agent", "accept", "accept-language",
+                                       "accept-encoding" };
+    const QByteArray lower = name.toLower();
+    return names.contains(lower) || (withBody && lower == "content-type");
+}
+
+QString tooLargeMessage()
+{
+    return tr("The server's answer was larger than %1 MB and was not read.")
+            .arg(Http::maxBodyBytes / (1024 * 1024));
 }
 
 bool isHttpAnswer(QNetworkReply::NetworkError code)
@@ -245,10 +253,94 @@ QString timeoutMessage()
     return QCoreApplication::translate("Http", "The request timed out.");
 }
 
+bool isWebAddress(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+            && !url.host().isEmpty();
+}
+
+Redirects::Redirects(const QNetworkRequest &request, const QByteArray &verb,
+                     const QByteArray &body)
+    : m_request(request), m_verb(verb), m_body(body)
+{
+}
+
+QNetworkReply *Redirects::send(QNetworkAccessManager *network) const
+{
+    QNetworkRequest request = m_request;
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    // A body of its own only where there is one: a GET with "Content-Length: 0" is no plain GET.
+    if (m_verb == "GET" && m_body.isEmpty())
+        return network->get(request);
+    if (m_verb == "HEAD")
+        return network->head(request);
+    return network->sendCustomRequest(request, m_verb, m_body);
+}
+
+std::optional<QUrl> Redirects::target(QNetworkReply *reply)
+{
+    static const QList<int> redirects{ 301, 302, 303, 307, 308 };
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (!redirects.contains(status) || !reply->hasRawHeader("Location"))
+        return std::nullopt;
+    const QUrl location = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (!location.isValid() || location.isEmpty())
+        return std::nullopt; // an answer of its own, judged by its status
+    return reply->url().resolved(location);
+}
+
+std::optional<NetworkError> Redirects::follow(int status, const QUrl &target)
+{
+    const QUrl from = m_request.url();
+    if (!isWebAddress(target)) {
+        return NetworkError{ tr("The server redirected the request to an address that is not on "
+                                "the web (%1).").arg(target.toDisplayString()),
+                             QNetworkReply::ProtocolUnknownError, false };
+    }
+    m_visited.append(from);
+    if (m_visited.contains(target)) {
+        return NetworkError{ tr("The server redirected the request in a loop."),
+                             QNetworkReply::TooManyRedirectsError, false };
+    }
+    if (m_visited.size() > limit) {
+        return NetworkError{ tr("The server redirected the request too many times."),
+                             QNetworkReply::TooManyRedirectsError, false };
+    }
+    const QVariant domainKey = m_request.attribute(confinedDomainAttribute);
+    if (domainKey.isValid() && !staysWithin(from, target, domainKey.toString())) {
+        return NetworkError{ tr("The server redirected the request to another site (%1); it was "
+                                "not followed.").arg(target.host()),
+                             QNetworkReply::InsecureRedirectError, false };
+    }
+
+    if (((status == 301 || status == 302) && m_verb == "POST")
+        || (status == 303 && m_verb != "GET" && m_verb != "HEAD")) {
+        m_verb = "GET";
+        m_body.clear();
+        m_request.setRawHeader("Content-Type", QByteArray()); // a null value removes it
+    }
+    const bool sameHost = from.host().compare(target.host(), Qt::CaseInsensitive) == 0
+            && !isDowngrade(from, target);
+    if (sameHost || domainKey.isValid()) {
+        m_request.setUrl(target);
+        return std::nullopt;
+    }
+    QNetworkRequest fresh(target);
+    fresh.setTransferTimeout(m_request.transferTimeout());
+    fresh.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                       m_request.attribute(QNetworkRequest::CacheLoadControlAttribute));
+    for (const QByteArray &name : m_request.rawHeaderList()) {
+        if (travelsAnywhere(name, !m_body.isEmpty()))
+            fresh.setRawHeader(name, m_request.rawHeader(name));
+    }
+    m_request = fresh;
+    return std::nullopt;
+}
+
 void confineRedirects(QNetworkRequest &request, const QString &domainKey)
 {
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setAttribute(confinedDomainAttribute, domainKey.toLower());
 }
 
@@ -268,6 +360,107 @@ std::optional<NetworkError> transportError(QNetworkReply *reply)
     return NetworkError{ reply->errorString(), code, false };
 }
 
+namespace {
+
+// One send() from the first request to the answer that ends it, through its redirects.
+struct Exchange
+{
+    Exchange(Redirects redirects, Cancellation cancel, QObject *context, Completion done)
+        : redirects(std::move(redirects)),
+          cancel(std::move(cancel)),
+          context(context),
+          done(std::move(done))
+    {
+    }
+
+    Redirects redirects;
+    Cancellation cancel;
+    QPointer<QObject> context;
+    Completion done;
+    // Counts the requests sent; a reply whose number is not the latest was left for a redirect
+    // and its end is no news.
+    int hop = 0;
+    std::optional<NetworkError> refusal;
+    QByteArray body; // of the latest reply, as far as it has arrived
+};
+
+// What a reply holds unread at most. Beyond it Qt stops reading the socket until the body is
+// taken, so the network thread cannot run ahead of the cap.
+constexpr qint64 replyBufferSize = 1024 * 1024;
+
+void sendHop(const std::shared_ptr<Exchange> &exchange)
+{
+    using Result = Outcome<NetworkError, HttpResponse>;
+    QObject *context = exchange->context;
+    if (!context)
+        return;
+    QNetworkReply *reply = exchange->redirects.send(manager());
+    reply->setReadBufferSize(replyBufferSize);
+    const int hop = ++exchange->hop;
+    exchange->body.clear();
+    exchange->cancel.bind(reply, [reply] { reply->abort(); });
+    const auto refuse = [exchange, reply](const NetworkError &error) {
+        exchange->refusal = error;
+        reply->abort();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [exchange, reply, refuse] {
+        if (const auto target = Redirects::target(reply)) {
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            if (auto error = exchange->redirects.follow(status, *target)) {
+                refuse(*error);
+                return;
+            }
+            // The body of a redirect is not read; the next request takes over, and this reply's
+            // end is no news.
+            reply->abort();
+            reply->deleteLater();
+            sendHop(exchange);
+            return;
+        }
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > maxBodyBytes)
+            refuse(NetworkError{ tooLargeMessage(), QNetworkReply::UnknownContentError, false });
+    });
+    // The body is taken as it arrives and counted, so an answer that never ends stops at the cap.
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [exchange, reply, refuse] {
+        exchange->body += reply->readAll();
+        if (exchange->body.size() > maxBodyBytes)
+            refuse(NetworkError{ tooLargeMessage(), QNetworkReply::UnknownContentError, false });
+    });
+    // Queued, so that the completion never runs inside cancel(): abort() finishes a reply at once.
+    QObject::connect(reply, &QNetworkReply::finished, context,
+                     [reply = QPointer<QNetworkReply>(reply), exchange, hop] {
+        if (hop != exchange->hop)
+            return;
+        if (reply)
+            reply->deleteLater();
+        if (!reply || exchange->cancel.isCancelled()) {
+            exchange->done(Result::cancelled());
+            return;
+        }
+        if (exchange->refusal) {
+            exchange->done(*exchange->refusal);
+            return;
+        }
+        if (auto error = transportError(reply)) {
+            exchange->done(*error);
+            return;
+        }
+        HttpResponse response;
+        response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        response.contentType = reply->rawHeader("Content-Type");
+        response.body = std::move(exchange->body) + reply->readAll();
+        exchange->done(response);
+    }, Qt::QueuedConnection);
+    // If the context goes first, nobody waits for the answer any more.
+    QObject::connect(context, &QObject::destroyed, reply, [reply] {
+        reply->abort();
+        reply->deleteLater();
+    });
+}
+
+} // namespace
+
 void send(const QNetworkRequest &request, const QByteArray &verb, const QByteArray &body,
           const Cancellation &cancel, QObject *context, Completion done)
 {
@@ -276,41 +469,8 @@ void send(const QNetworkRequest &request, const QByteArray &verb, const QByteArr
         post(context, [done] { done(Result::cancelled()); });
         return;
     }
-
-    QNetworkReply *reply = manager()->sendCustomRequest(request, verb, body);
-    cancel.bind(reply, [reply] { reply->abort(); });
-    auto refusal = std::make_shared<std::optional<NetworkError>>();
-    const QVariant domainKey = request.attribute(confinedDomainAttribute);
-    if (domainKey.isValid())
-        guardRedirects(reply, domainKey.toString(), refusal);
-    // Queued, so that the completion never runs inside cancel(): abort() finishes a reply at once.
-    QObject::connect(reply, &QNetworkReply::finished, context,
-                     [reply = QPointer<QNetworkReply>(reply), cancel, done, refusal] {
-        if (reply)
-            reply->deleteLater();
-        if (!reply || cancel.isCancelled()) {
-            done(Result::cancelled());
-            return;
-        }
-        if (*refusal) {
-            done(**refusal);
-            return;
-        }
-        if (auto error = transportError(reply)) {
-            done(*error);
-            return;
-        }
-        HttpResponse response;
-        response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        response.contentType = reply->rawHeader("Content-Type");
-        response.body = reply->readAll();
-        done(response);
-    }, Qt::QueuedConnection);
-    // If the context goes first, nobody waits for the answer any more.
-    QObject::connect(context, &QObject::destroyed, reply, [reply] {
-        reply->abort();
-        reply->deleteLater();
-    });
+    sendHop(std::make_shared<Exchange>(Redirects(request, verb, body), cancel, context,
+                                       std::move(done)));
 }
 
 } // namespace Http

@@ -90,16 +90,65 @@ QString timeoutMessage();
 // the body is not UTF-8 text.
 std::optional<QString> bodySnippet(const QByteArray &body, int characters);
 
-// Lets `request` follow redirects only to `domainKey` itself or a subdomain of it, and never from
-// https to http. Qt copies every header of a request to whatever host a redirect names, so a
-// request that carries a session in explicit headers must not leave the session's domain. Any
-// other redirect ends send() with a NetworkError naming the refused host.
+// Whether `url` is an address on the web: http or https, with a host.
+bool isWebAddress(const QUrl &url);
+
+// The one redirect rule of the app. Qt's own following is off for every request: on a redirect
+// Qt sends a copy of the original request, every header included (among them the Cookie header
+// the jar filled in for the first host), to whatever host the redirect names. Instead:
+// - a redirect within the host (and not from https to http) sends the same request again, with
+//   what it carries;
+// - a redirect to another host, or from https to http, sends a fresh request that carries only
+//   harmless headers (user agent, accepted types, languages and encodings): no Cookie,
+//   Authorization or other explicit header goes along, and the jar adds what it holds for the
+//   new address;
+// - a request confined with confineRedirects() never leaves its domain, nor goes from https to
+//   http: such a redirect ends it with an error naming the refused host;
+// - an address off the web, a loop and a chain longer than `limit` end the request with an error.
+// 301, 302 and 303 turn a POST into a GET without a body (303 turns any method but HEAD into one);
+// 307 and 308 keep the method and the body.
+class Redirects
+{
+public:
+    static constexpr int limit = 20;
+
+    Redirects(const QNetworkRequest &request, const QByteArray &verb, const QByteArray &body);
+
+    // Sends the current request, with Qt's following off, on `network`.
+    QNetworkReply *send(QNetworkAccessManager *network) const;
+
+    // Where the answer of `reply` sends the request on to, resolved against the reply's address:
+    // nothing unless it is a redirect status (301, 302, 303, 307, 308) with a readable Location.
+    static std::optional<QUrl> target(QNetworkReply *reply);
+
+    // Makes the request that follows a redirect with `status` to `target` the current one, or
+    // says why it is not followed.
+    std::optional<NetworkError> follow(int status, const QUrl &target);
+
+private:
+    QNetworkRequest m_request;
+    QByteArray m_verb;
+    QByteArray m_body;
+    QList<QUrl> m_visited;
+};
+
+// Keeps `request` and its redirects within `domainKey` itself or a subdomain of it, never from
+// https to http: a request that carries a session in explicit headers must not leave the
+// session's domain (see Redirects). Any other redirect ends send() with a NetworkError naming the
+// refused host.
 void confineRedirects(QNetworkRequest &request, const QString &domainKey);
+
+// The most of a body send() reads into memory. Real answers (profiles, pages of reels, the update
+// manifest) are tens to hundreds of KB. A larger one ends the request as soon as its length is
+// announced or what has arrived passes the cap, so an answer that never ends cannot exhaust the
+// memory.
+constexpr qint64 maxBodyBytes = 16 * 1024 * 1024;
 
 using Completion = std::function<void(const Outcome<NetworkError, HttpResponse> &)>;
 
-// Sends `verb` with `body` and waits for the whole answer. Cancelling aborts the request and ends
-// the call as cancelled.
+// Sends `verb` with `body` and waits for the whole answer, following redirects by the rule of
+// Redirects. An answer larger than maxBodyBytes ends the call with a NetworkError. Cancelling
+// aborts the request and ends the call as cancelled.
 void send(const QNetworkRequest &request, const QByteArray &verb, const QByteArray &body,
           const Cancellation &cancel, QObject *context, Completion done);
 

@@ -260,6 +260,10 @@ void TestInstagram::statusMessages_data()
     QTest::newRow("page 3: 500 over lines") << 3 << text("Internal\nServer Error\n", 500)
             << "HTTP 500: Internal Server Error";
     QTest::newRow("page 3: items not a list") << 3 << Response::json(R"({"items":{}})") << clipsPayload;
+    Response endless = Response::json(R"({"items":[)");
+    endless.endless = true;
+    QTest::newRow("page 3: a body that never ends") << 3 << endless
+            << "The server's answer was larger than 16 MB and was not read.";
 }
 
 void TestInstagram::statusMessages()
@@ -283,6 +287,7 @@ void TestInstagram::statusMessages()
     for (int i = 0; i < recorder.updates.size(); ++i)
         QCOMPARE(recorder.updates.at(i).reels.size(), 12 * (i + 1));
     QCOMPARE(m_server->requestCount(InstagramSimulator::clipsPath), page);
+    QCOMPARE(TestServer::exhaustedStreams(), 0); // an endless body is cut short
 }
 
 void TestInstagram::userInfo_data()

@@ -3,6 +3,7 @@
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QMetaEnum>
+#include <QPointer>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -106,6 +107,10 @@ QList<TestServer::Request> TestServer::requests(const QString &path) const
 
 void TestServer::writeResponse(QTcpSocket *socket, const Response &response)
 {
+    if (response.endless) {
+        streamForever(socket, response);
+        return;
+    }
     writeHead(socket, response.status, response.contentType, response.headers,
               response.body.size());
     socket->write(response.body);
@@ -164,6 +169,31 @@ bool TestServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *so
     if (!response.stall)
         writeResponse(socket, response);
     return true;
+}
+
+void TestServer::streamForever(QTcpSocket *socket, const Response &response)
+{
+    // Without a length the body ends only when the connection does.
+    writeHead(socket, response.status, response.contentType, response.headers);
+    const QByteArray body = response.body.isEmpty() ? QByteArray(" ") : response.body;
+    const QByteArray piece = body.repeated(std::max<qsizetype>(1, 64 * 1024 / body.size()));
+    auto sent = std::make_shared<qint64>(0);
+    const auto more = [socket = QPointer<QTcpSocket>(socket), piece, sent] {
+        // A little ahead of the kernel at a time, so the writes follow the reader's pace.
+        while (socket && socket->state() == QAbstractSocket::ConnectedState
+               && socket->bytesToWrite() < 1024 * 1024 && *sent < endlessLimit) {
+            if (socket->write(piece) < 0)
+                return;
+            *sent += piece.size();
+        }
+        if (socket && socket->state() == QAbstractSocket::ConnectedState
+            && *sent >= endlessLimit) {
+            ++s_exhaustedStreams;
+            socket->disconnectFromHost();
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, more);
+    more();
 }
 
 void TestServer::missingHandler(const QHttpServerRequest &, QTcpSocket *socket)

@@ -42,11 +42,17 @@ public:
         Headers headers;
         // Keep the connection open and never answer.
         bool stall = false;
+        // Send the head without a length, then the body over and over, never ending it: the
+        // connection stays until the client goes away (or endlessLimit bytes have gone out, so
+        // that a client that never stops reading cannot fill the machine's memory).
+        bool endless = false;
 
         static Response json(const QByteArray &body, int status = 200);
         static Response text(const QByteArray &body, int status = 200,
                              const QByteArray &contentType = "text/plain");
     };
+
+    static constexpr qint64 endlessLimit = 64 * 1024 * 1024;
 
     using Handler = std::function<Response(const Request &)>;
     // Answers on the socket itself, at its own pace: headers, then a body in pieces, a stall, a
@@ -81,7 +87,11 @@ public:
     int maxOpenConnections() const { return m_maxOpenConnections; }
     void resetConnectionCount() { m_maxOpenConnections = openConnections(); }
 
-    // Writes a complete response on a socket.
+    // Endless responses, of any server of this process, that ran up to endlessLimit because
+    // their client kept reading.
+    static int exhaustedStreams() { return s_exhaustedStreams; }
+
+    // Writes a complete response on a socket, or starts an endless one.
     static void writeResponse(QTcpSocket *socket, const Response &response);
     // Writes only the status line and headers; Content-Length only when `contentLength` is given.
     static void writeHead(QTcpSocket *socket, int status, const QByteArray &contentType,
@@ -92,6 +102,8 @@ protected:
     void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
 
 private:
+    static void streamForever(QTcpSocket *socket, const Response &response);
+
     QHostAddress m_address;
     quint16 m_port = 0;
     void track(QTcpSocket *socket);
@@ -102,4 +114,5 @@ private:
     QSet<QTcpSocket *> m_openSockets;
     int m_maxOpenConnections = 0;
     QList<Request> m_requests;
+    inline static int s_exhaustedStreams = 0;
 };

@@ -1,9 +1,11 @@
 #include "TestEnvironment.h"
 #include "TestServer.h"
 
+#include "core/Http.h"
 #include "updates/AppVersion.h"
 #include "updates/UpdateService.h"
 
+#include <QNetworkCookie>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -17,6 +19,8 @@ QByteArray manifest(const QString &version, const QString &url = QStringLiteral(
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(TestServer::Response)
 
 class TestUpdateService : public QObject
 {
@@ -43,16 +47,23 @@ private:
 
     TestEnvironment m_environment;
     TestServer m_server;
+    TestServer m_elsewhere{ QHostAddress(QStringLiteral("127.0.0.2")) };
 };
 
 void TestUpdateService::initTestCase()
 {
     TestEnvironment::setOrigins({ { "CLIPDOCK_UPDATE_ORIGIN", m_server.origin() } });
+    m_elsewhere.route(manifestPath, TestServer::Response::json(manifest("1.3.0")));
+    QNetworkCookie session("sessionid", "s3ss");
+    session.setDomain(m_server.origin().host());
+    session.setPath("/");
+    Http::jar()->insertCookie(session);
 }
 
 void TestUpdateService::init()
 {
     m_server.clearRequests();
+    m_elsewhere.clearRequests();
     QCoreApplication::setApplicationVersion(QStringLiteral("1.2.0"));
 }
 
@@ -94,45 +105,53 @@ void TestUpdateService::isOlder()
 void TestUpdateService::outcome_data()
 {
     QTest::addColumn<QString>("running");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<TestServer::Response>("response");
     QTest::addColumn<UpdateState::Kind>("kind");
     QTest::addColumn<QString>("message"); // for failures; a prefix when it ends in "…"
 
     using K = UpdateState::Kind;
-    QTest::newRow("newer") << "1.2.0" << 200 << manifest("1.3.0") << K::available << QString();
-    QTest::newRow("equal") << "1.2.0" << 200 << manifest("1.2.0") << K::upToDate << QString();
-    QTest::newRow("older") << "1.2.0" << 200 << manifest("1.1.9") << K::upToDate << QString();
-    QTest::newRow("1.2 against 1.2.0") << "1.2" << 200 << manifest("1.2.0") << K::available << QString();
-    QTest::newRow("404") << "1.2.0" << 404 << QByteArray("gone") << K::failed << "Manifest returned HTTP 404";
-    QTest::newRow("503") << "1.2.0" << 503 << QByteArray() << K::failed << "Manifest returned HTTP 503";
-    QTest::newRow("not json") << "1.2.0" << 200 << QByteArray("<html>hi</html>") << K::failed << "The update manifest isn't valid JSON…";
-    QTest::newRow("json array") << "1.2.0" << 200 << QByteArray("[1]") << K::failed << "The update manifest isn't a JSON object.";
-    QTest::newRow("no download_url") << "1.2.0" << 200 << QByteArray(R"({"latest_version":"9.0"})")
+    const auto json = [](const QByteArray &body, int status = 200) {
+        return TestServer::Response::json(body, status);
+    };
+    QTest::newRow("newer") << "1.2.0" << json(manifest("1.3.0")) << K::available << QString();
+    QTest::newRow("equal") << "1.2.0" << json(manifest("1.2.0")) << K::upToDate << QString();
+    QTest::newRow("older") << "1.2.0" << json(manifest("1.1.9")) << K::upToDate << QString();
+    QTest::newRow("1.2 against 1.2.0") << "1.2" << json(manifest("1.2.0")) << K::available << QString();
+    QTest::newRow("404") << "1.2.0" << json("gone", 404) << K::failed << "Manifest returned HTTP 404";
+    QTest::newRow("503") << "1.2.0" << json({}, 503) << K::failed << "Manifest returned HTTP 503";
+    QTest::newRow("not json") << "1.2.0" << json("<html>hi</html>") << K::failed << "The update manifest isn't valid JSON…";
+    QTest::newRow("json array") << "1.2.0" << json("[1]") << K::failed << "The update manifest isn't a JSON object.";
+    QTest::newRow("no download_url") << "1.2.0" << json(R"({"latest_version":"9.0"})")
                                      << K::failed << "The update manifest lacks \"download_url\".";
-    QTest::newRow("no latest_version") << "1.2.0" << 200 << QByteArray(R"({"download_url":"https://a.b/c"})")
+    QTest::newRow("no latest_version") << "1.2.0" << json(R"({"download_url":"https://a.b/c"})")
                                        << K::failed << "The update manifest lacks \"latest_version\".";
-    QTest::newRow("version not text") << "1.2.0" << 200 << QByteArray(R"({"latest_version":2,"download_url":"https://a.b/c"})")
+    QTest::newRow("version not text") << "1.2.0" << json(R"({"latest_version":2,"download_url":"https://a.b/c"})")
                                       << K::failed << "The update manifest's \"latest_version\" isn't text.";
     // Only plain web addresses are handed to the desktop's URL opener.
-    QTest::newRow("file address") << "1.2.0" << 200 << manifest("9.0", "file:///etc/passwd") << K::upToDate << QString();
-    QTest::newRow("script address") << "1.2.0" << 200 << manifest("9.0", "javascript:alert(1)") << K::upToDate << QString();
-    QTest::newRow("user info") << "1.2.0" << 200 << manifest("9.0", "https://user:pw@clipdock.app/get") << K::upToDate << QString();
-    QTest::newRow("no host") << "1.2.0" << 200 << manifest("9.0", "https:///get") << K::upToDate << QString();
-    QTest::newRow("not an address") << "1.2.0" << 200 << manifest("9.0", "download here") << K::upToDate << QString();
-    QTest::newRow("plain http") << "1.2.0" << 200 << manifest("9.0", "HTTP://clipdock.app/get") << K::available << QString();
+    QTest::newRow("file address") << "1.2.0" << json(manifest("9.0", "file:///etc/passwd")) << K::upToDate << QString();
+    QTest::newRow("script address") << "1.2.0" << json(manifest("9.0", "javascript:alert(1)")) << K::upToDate << QString();
+    QTest::newRow("user info") << "1.2.0" << json(manifest("9.0", "https://user:pw@clipdock.app/get")) << K::upToDate << QString();
+    QTest::newRow("no host") << "1.2.0" << json(manifest("9.0", "https:///get")) << K::upToDate << QString();
+    QTest::newRow("not an address") << "1.2.0" << json(manifest("9.0", "download here")) << K::upToDate << QString();
+    TestServer::Response moved = json({}, 302);
+    moved.headers = { { "Location", m_elsewhere.url(manifestPath).toEncoded() } };
+    QTest::newRow("redirected to another host") << "1.2.0" << moved << K::available << QString();
+    TestServer::Response endless = json({});
+    endless.endless = true;
+    QTest::newRow("a body that never ends") << "1.2.0" << endless << K::failed
+                                            << "The server's answer was larger than 16 MB and was not read.";
+    QTest::newRow("plain http") << "1.2.0" << json(manifest("9.0", "HTTP://clipdock.app/get")) << K::available << QString();
 }
 
 void TestUpdateService::outcome()
 {
     QFETCH(QString, running);
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
+    QFETCH(TestServer::Response, response);
     QFETCH(UpdateState::Kind, kind);
     QFETCH(QString, message);
 
     QCoreApplication::setApplicationVersion(running);
-    m_server.route(manifestPath, TestServer::Response::json(body, status));
+    m_server.route(manifestPath, response);
     UpdateService service;
     runCheck(service);
 
@@ -144,6 +163,10 @@ void TestUpdateService::outcome()
     // Only a readable manifest counts as a check.
     QCOMPARE(service.lastChecked().isValid(), kind != UpdateState::Kind::failed);
     QCOMPARE(m_server.requestCount(manifestPath), 1);
+    // The session of the update server's host stays there, and an endless body is cut short.
+    for (const TestServer::Request &request : m_elsewhere.requests())
+        QVERIFY(!request.header("Cookie").contains("sessionid"));
+    QCOMPARE(TestServer::exhaustedStreams(), 0);
 }
 
 void TestUpdateService::passesManifestDetails()
