@@ -99,6 +99,21 @@ DownloaderError DownloaderError::incomplete(qint64 received, qint64 expected)
     return error;
 }
 
+DownloaderError DownloaderError::emptyFile()
+{
+    DownloaderError error;
+    error.kind = Kind::emptyFile;
+    return error;
+}
+
+DownloaderError DownloaderError::encoded(const QString &encoding)
+{
+    DownloaderError error;
+    error.kind = Kind::encoded;
+    error.encoding = encoding;
+    return error;
+}
+
 DownloaderError DownloaderError::network(const QString &message, bool timedOut)
 {
     DownloaderError error;
@@ -131,6 +146,11 @@ QString DownloaderError::description() const
         return tr("The connection closed before the whole file arrived (%1 of %2 bytes).")
                 .arg(received)
                 .arg(expected);
+    case Kind::emptyFile:
+        return tr("The server sent an empty file.");
+    case Kind::encoded:
+        return tr("The server sent the file in an encoding it was not asked for (%1).")
+                .arg(encoding);
     case Kind::network:
     case Kind::fileSystem:
         return message;
@@ -184,8 +204,7 @@ void Downloader::download(const QUrl &url, const QString &folder, const Cancella
         return;
     }
     // Only the web: a file: or qrc: address handed over by a server must not copy local files.
-    const QString scheme = url.scheme().toLower();
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+    if (!Http::isWebAddress(url)) {
         finish(DownloaderError::network(
                 tr("Unsupported download address: %1").arg(url.toDisplayString())));
         return;
@@ -198,36 +217,68 @@ void Downloader::download(const QUrl &url, const QString &folder, const Cancella
     }
 
     QNetworkRequest request = Http::request(url, Config::current().downloadTimeoutMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
     for (auto header = m_headers.cbegin(); header != m_headers.cend(); ++header)
         request.setRawHeader(header.key(), header.value());
+    m_redirects.emplace(request, QByteArrayLiteral("GET"), QByteArray());
+    sendRequest();
+}
 
-    QNetworkReply *reply = m_network->get(request);
+void Downloader::sendRequest()
+{
+    QNetworkReply *reply = m_redirects->send(m_network);
     reply->setParent(this);
     reply->setReadBufferSize(replyBufferSize);
     m_reply = reply;
     connect(reply, &QNetworkReply::metaDataChanged, this, &Downloader::onMetaData);
     connect(reply, &QNetworkReply::readyRead, this, &Downloader::onReadyRead);
     connect(reply, &QNetworkReply::finished, this, &Downloader::onFinished);
-    cancel.bind(reply, [reply] { reply->abort(); });
+    m_cancel.bind(reply, [reply] { reply->abort(); });
+}
+
+void Downloader::followRedirect(const QUrl &target)
+{
+    // Said here rather than by the rule: the user reads about a download, not a request.
+    if (!Http::isWebAddress(target)) {
+        fail(DownloaderError::network(
+                tr("The server sent the download to an address that is not on the web (%1).")
+                        .arg(target.toDisplayString())));
+        return;
+    }
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (const auto refusal = m_redirects->follow(status, target)) {
+        fail(DownloaderError::network(refusal->message));
+        return;
+    }
+    // The redirect's own body is not read.
+    QNetworkReply *left = m_reply;
+    left->disconnect(this);
+    left->abort();
+    left->deleteLater();
+    sendRequest();
 }
 
 Downloader::Verdict Downloader::judge()
 {
+    if (const auto target = Http::Redirects::target(m_reply)) {
+        followRedirect(*target);
+        return Verdict::undecided;
+    }
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid()) {
         const int code = status.toInt();
-        // A redirect Qt is about to follow is no answer yet.
-        if (code >= 300 && code < 400 && m_reply->isRunning()
-            && m_reply->hasRawHeader("Location"))
-            return Verdict::undecided;
         if (code < 200 || code > 299)
             return Verdict::collectingErrorBody;
     }
     const QString mimeType = mimeTypeOf(m_reply);
     if (!mimeType.isEmpty() && !looksLikeMedia(mimeType)) {
         fail(DownloaderError::notAMediaFile(mimeType));
+        return Verdict::undecided;
+    }
+    // Identity was asked for: anything else would be saved as it came, not as the file.
+    const QString encoding =
+            QString::fromLatin1(m_reply->rawHeader("Content-Encoding")).trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != QLatin1String("identity")) {
+        fail(DownloaderError::encoded(encoding));
         return Verdict::undecided;
     }
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
@@ -307,6 +358,17 @@ void Downloader::onFinished()
         return;
     }
     if (const auto error = Http::transportError(m_reply)) {
+        // A connection that ends early, cut or closed, is told by what arrived of the length
+        // announced; a time-out says it timed out.
+        if (!error->timedOut && m_verdict == Verdict::accepted && m_expected >= 0) {
+            drain(std::numeric_limits<qint64>::max());
+            if (m_finished)
+                return;
+            if (m_part->size() < m_expected) {
+                finish(DownloaderError::incomplete(m_part->size(), m_expected));
+                return;
+            }
+        }
         finish(DownloaderError::network(error->message, error->timedOut));
         return;
     }
@@ -328,6 +390,8 @@ std::optional<DownloaderError> Downloader::errorAtEnd()
     }
     if (m_expected >= 0 && m_part->size() != m_expected)
         return DownloaderError::incomplete(m_part->size(), m_expected);
+    if (m_part->size() == 0)
+        return DownloaderError::emptyFile();
     if (!m_part->exists())
         return DownloaderError::missingFile();
     return std::nullopt;

@@ -1,10 +1,13 @@
 #pragma once
 
 // One media URL into one part file in the destination folder. The body is checked before it is
-// kept: an error status or a type that is plainly no media ends the transfer at once, and a body
-// shorter than its announced length is a failure. One Downloader serves one download() call.
+// kept: an error status, a type that is plainly no media or an encoding that was not asked for
+// ends the transfer at once, and an empty body or one shorter than its announced length is a
+// failure. Redirects are followed by the app's one rule (Http::Redirects), so the session goes
+// only where it belongs. One Downloader serves one download() call.
 
 #include "core/Async.h"
+#include "core/Http.h"
 #include "downloads/MediaFile.h"
 
 #include <QByteArray>
@@ -29,7 +32,10 @@ struct DownloaderError
         notAMediaFile, // "Not a media file (got text/html)."
         missingFile,   // "Downloaded file was not found."
         incomplete,    // the connection ended before the announced length arrived
-        network,       // the transport's own failure, its own text (time-outs included)
+        emptyFile,     // "The server sent an empty file."
+        encoded,       // a Content-Encoding other than the identity the request asked for
+        network,       // the transport's own failure, its own text (time-outs included), or a
+                       // redirect that is not followed
         fileSystem,    // the system's text for a file that could not be written
     };
 
@@ -37,6 +43,7 @@ struct DownloaderError
     int status = 0;
     std::optional<QString> body;
     QString mimeType;
+    QString encoding;
     qint64 received = 0;
     qint64 expected = 0;
     QString message;
@@ -46,6 +53,8 @@ struct DownloaderError
     static DownloaderError notAMediaFile(const QString &mimeType);
     static DownloaderError missingFile();
     static DownloaderError incomplete(qint64 received, qint64 expected);
+    static DownloaderError emptyFile();
+    static DownloaderError encoded(const QString &encoding);
     static DownloaderError network(const QString &message, bool timedOut = false);
     static DownloaderError fileSystem(const QString &message);
 
@@ -82,6 +91,8 @@ public:
 private:
     enum class Verdict { undecided, accepted, collectingErrorBody };
 
+    void sendRequest();
+    void followRedirect(const QUrl &target);
     void onMetaData();
     void onReadyRead();
     // Writes what has arrived, up to `budget` bytes, and comes back for the rest.
@@ -96,6 +107,7 @@ private:
     Headers m_headers;
     ProgressHandler m_onProgress;
     QNetworkAccessManager *m_network;
+    std::optional<Http::Redirects> m_redirects;
     QPointer<QNetworkReply> m_reply;
     Cancellation m_cancel;
     Completion m_done;

@@ -156,10 +156,20 @@ bool PartFile::exists() const
 
 bool PartFile::write(const char *data, qint64 size)
 {
-    const qint64 written = m_file.write(data, size);
-    if (written != size) {
-        m_error = m_file.errorString();
-        return false;
+    // Straight to the descriptor: QFile reports a write cut short (a full disk, a size limit)
+    // without a reason, while the write that follows it gets the system's own.
+    const int fd = m_file.handle();
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t written = ::write(fd, data + done, size_t(size - done));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            m_error = qt_error_string(errno);
+            m_size += done;
+            return false;
+        }
+        done += written;
     }
     m_size += size;
     return true;

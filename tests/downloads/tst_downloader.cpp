@@ -9,10 +9,15 @@
 #include "downloads/MediaFile.h"
 
 #include <QNetworkCookie>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <cstdio>
 #include <memory>
+
+#include <sys/resource.h>
 
 // What one download() delivered.
 struct Delivery
@@ -32,10 +37,12 @@ private Q_SLOTS:
 
     void acceptsMedia_data();
     void acceptsMedia();
+    void sendsBrowserHeadersAndCookies_data();
     void sendsBrowserHeadersAndCookies();
     void rejects_data();
     void rejects();
     void stallFailsAsTimeOut();
+    void fullDiskGivesTheSystemsReason();
     void cancel_data();
     void cancel();
 
@@ -44,7 +51,8 @@ private Q_SLOTS:
     void leftoversGoUnlessHeld();
 
 private:
-    std::shared_ptr<Delivery> fetch(const QUrl &url, const Cancellation &cancel = {});
+    std::shared_ptr<Delivery> fetch(const QUrl &url, const Cancellation &cancel = {},
+                                    const Downloader::Headers &headers = {});
     QStringList folderEntries() const
     {
         return QDir(m_folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
@@ -60,6 +68,7 @@ private:
 
 void TestDownloader::init()
 {
+    Http::jar()->setAllCookies({});
     m_server = std::make_unique<TestServer>();
     m_media = std::make_unique<MediaSimulator>(*m_server);
     m_folder = std::make_unique<QTemporaryDir>();
@@ -72,11 +81,12 @@ void TestDownloader::cleanup()
     m_server.reset();
 }
 
-std::shared_ptr<Delivery> TestDownloader::fetch(const QUrl &url, const Cancellation &cancel)
+std::shared_ptr<Delivery> TestDownloader::fetch(const QUrl &url, const Cancellation &cancel,
+                                                const Downloader::Headers &headers)
 {
     auto delivery = std::make_shared<Delivery>();
     m_downloader = std::make_unique<Downloader>(
-            Downloader::Headers{}, [delivery](double fraction) { delivery->progress << fraction; });
+            headers, [delivery](double fraction) { delivery->progress << fraction; });
     m_downloader->download(url, m_folder->path(), cancel,
                            [delivery](const Downloader::Result &result) {
         ++delivery->completions;
@@ -128,26 +138,62 @@ void TestDownloader::acceptsMedia()
     QCOMPARE(delivery->completions, 1);
 }
 
+void TestDownloader::sendsBrowserHeadersAndCookies_data()
+{
+    QTest::addColumn<QString>("route");
+    QTest::addColumn<bool>("theirCookie"); // the other host has a cookie of its own in the jar
+    QTest::addColumn<QByteArray>("cookie");
+    QTest::addColumn<QByteArray>("authorization");
+
+    QTest::newRow("straight") << "direct" << false << QByteArray("sessionid=abc")
+                              << QByteArray("Bearer t");
+    QTest::newRow("redirect within the host")
+            << "same host" << false << QByteArray("sessionid=abc") << QByteArray("Bearer t");
+    QTest::newRow("redirect to another host")
+            << "other host" << false << QByteArray() << QByteArray();
+    QTest::newRow("redirect to another host with cookies of its own")
+            << "other host" << true << QByteArray("theirs=1") << QByteArray();
+}
+
 void TestDownloader::sendsBrowserHeadersAndCookies()
 {
-    QNetworkCookie session("sessionid", "abc");
-    session.setDomain(m_server->origin().host());
-    session.setPath("/");
-    Http::jar()->insertCookie(session);
+    QFETCH(QString, route);
+    QFETCH(bool, theirCookie);
 
-    const auto delivery = fetch(m_media->url("video.mp4", 10));
+    TestServer other(QHostAddress(QStringLiteral("127.0.0.2")));
+    MediaSimulator otherMedia(other);
+    const auto keep = [](const QByteArray &name, const QByteArray &value, const TestServer &host) {
+        QNetworkCookie cookie(name, value);
+        cookie.setDomain(host.origin().host());
+        cookie.setPath("/");
+        Http::jar()->insertCookie(cookie);
+    };
+    keep("sessionid", "abc", *m_server);
+    if (theirCookie)
+        keep("theirs", "1", other);
+
+    QUrl url = m_media->url("video.mp4", 10);
+    if (route == "same host")
+        url = m_media->url("moved.mp4", 10);
+    else if (route == "other host")
+        url = m_server->url("/media/redirect.mp4?to="
+                            + QUrl::toPercentEncoding(otherMedia.url("video.mp4", 10).toString()));
+    const auto delivery = fetch(url, {}, { { "Authorization", "Bearer t" } });
     QTRY_VERIFY(delivery->result);
     QVERIFY(delivery->result->succeeded());
-    const auto request = m_server->requests("/media/video.mp4").value(0);
+
+    const TestServer &fileHost = route == "other host" ? other : *m_server;
+    const auto request = fileHost.requests("/media/video.mp4").value(0);
     QCOMPARE(request.header("User-Agent"), WebIdentity::desktopUserAgent().toUtf8());
     QCOMPARE(request.header("Accept"), "*/*");
-    QCOMPARE(request.header("Cookie"), "sessionid=abc");
-    Http::jar()->deleteCookie(session);
+    QCOMPARE(request.header("Accept-Encoding"), "identity");
+    QTEST(request.header("Cookie"), "cookie");
+    QTEST(request.header("Authorization"), "authorization");
 }
 
 void TestDownloader::rejects_data()
 {
-    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("file"); // a media file, a path on the server or an address
     QTest::addColumn<DownloaderError::Kind>("kind");
     QTest::addColumn<QString>("message"); // empty: the transport's own text, whatever it is
 
@@ -159,11 +205,20 @@ void TestDownloader::rejects_data()
     QTest::newRow("500 with an empty body") << "broken.mp4" << Kind::badStatus << "HTTP 500";
     QTest::newRow("text/html") << "page.html" << Kind::notAMediaFile
                                << "Not a media file (got text/html).";
-    QTest::newRow("reset mid-body") << "reset.mp4" << Kind::network << QString();
+    QTest::newRow("reset mid-body") << "reset.mp4" << Kind::incomplete << QString();
     QTest::newRow("file: address") << "file:///etc/hostname" << Kind::network
                                    << "Unsupported download address: file:///etc/hostname";
-    QTest::newRow("closed before the announced length") << "short.mp4" << Kind::network
-                                                         << QString();
+    QTest::newRow("closed before the announced length")
+            << "short.mp4" << Kind::incomplete
+            << "The connection closed before the whole file arrived (131072 of 262144 bytes).";
+    QTest::newRow("redirect to an address off the web")
+            << "/media/redirect.mp4?to=ftp%3A%2F%2F127.0.0.1%2Fx.mp4" << Kind::network
+            << "The server sent the download to an address that is not on the web "
+               "(ftp://127.0.0.1/x.mp4).";
+    QTest::newRow("redirect loop") << "/media/redirect.mp4" << Kind::network
+                                   << "The server redirected the request in a loop.";
+    QTest::newRow("endless redirects") << "/media/chain.mp4?hops=1000" << Kind::network
+                                       << "The server redirected the request too many times.";
 }
 
 void TestDownloader::rejects()
@@ -172,7 +227,10 @@ void TestDownloader::rejects()
     QFETCH(DownloaderError::Kind, kind);
     QFETCH(QString, message);
 
-    const auto delivery = fetch(file.contains(u':') ? QUrl(file) : m_media->url(file));
+    const QUrl url = file.contains(u':') ? QUrl(file)
+            : file.startsWith(u'/')      ? m_server->url(file)
+                                         : m_media->url(file);
+    const auto delivery = fetch(url);
     QTRY_VERIFY_WITH_TIMEOUT(delivery->result, 20000);
     QVERIFY2(delivery->result->failed(), delivery->result->wasCancelled() ? "cancelled" : "saved");
     const DownloaderError error = delivery->result->error();
@@ -202,6 +260,27 @@ void TestDownloader::stallFailsAsTimeOut()
     QCOMPARE(delivery->result->error().description(), Http::timeoutMessage());
     QVERIFY(clock.elapsed() >= 300);
     QVERIFY(folderEntries().isEmpty());
+}
+
+// A full disk, as a file size limit stands in for it without root: the child downloads with the
+// limit set and prints the message it got.
+void TestDownloader::fullDiskGivesTheSystemsReason()
+{
+    const QString earlier = QDir(m_folder->path()).filePath("reel-1-720p.mp4");
+    QFile saved(earlier);
+    QVERIFY(saved.open(QIODevice::WriteOnly));
+    saved.write("an earlier download");
+    saved.close();
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                { QStringLiteral("--child-file-size-limit"), m_folder->path() });
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), qt_error_string(EFBIG));
+    QCOMPARE(folderEntries(), QStringList("reel-1-720p.mp4"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), "an earlier download");
 }
 
 void TestDownloader::cancel_data()
@@ -288,5 +367,33 @@ void TestDownloader::leftoversGoUnlessHeld()
     QVERIFY(QFile::exists("/etc/hostname"));
 }
 
-QTEST_GUILESS_MAIN(TestDownloader)
+// The child of fullDiskGivesTheSystemsReason: files may grow to 100000 bytes, no multiple of the
+// pieces written, so the write that crosses the limit is cut short and the next one refused.
+static int downloadWithFileSizeLimit(const QString &folder)
+{
+    const rlimit limit{ 100000, 100000 };
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return 1;
+    std::signal(SIGXFSZ, SIG_IGN);
+    TestServer server;
+    MediaSimulator media(server);
+    Downloader downloader({}, {});
+    std::optional<Downloader::Result> result;
+    downloader.download(media.url("video.mp4", 1024 * 1024), folder, {},
+                        [&result](const Downloader::Result &outcome) { result = outcome; });
+    if (!QTest::qWaitFor([&result] { return result.has_value(); }, 20000) || !result->failed())
+        return 2;
+    std::fputs(qPrintable(result->error().description()), stdout);
+    return 0;
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--child-file-size-limit")
+        return downloadWithFileSizeLimit(QString::fromLocal8Bit(argv[2]));
+    TestDownloader test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_downloader.moc"

@@ -19,6 +19,11 @@ namespace {
 
 using Kind = DownloadState::Kind;
 
+bool isFinished(const DownloadItem &item)
+{
+    return item.state.kind() == Kind::completed || item.state.kind() == Kind::failed;
+}
+
 Reel reelAt(const QString &id, const QUrl &url, VideoQuality quality = VideoQuality::hd720)
 {
     Reel reel;
@@ -306,13 +311,25 @@ void TestDownloadManager::retryAfterFailure()
 void TestDownloadManager::secondDownloadReplacesTheFile_data()
 {
     QTest::addColumn<bool>("linkAtName");
-    QTest::newRow("a file at the name") << false;
-    QTest::newRow("a link at the name") << true;
+    QTest::addColumn<QString>("second"); // the file of the second download, 1000 bytes or...
+    QTest::addColumn<qsizetype>("secondSize");
+    QTest::addColumn<QString>("refusal"); // ...why it is refused; empty: it replaces the first
+
+    QTest::newRow("a file at the name") << false << "video.mp4" << qsizetype(1000) << QString();
+    QTest::newRow("a link at the name") << true << "video.mp4" << qsizetype(1000) << QString();
+    QTest::newRow("an empty answer keeps the earlier file")
+            << false << "video.mp4" << qsizetype(0) << "The server sent an empty file.";
+    QTest::newRow("an encoded answer keeps the earlier file")
+            << false << "encoded.mp4" << qsizetype(1000)
+            << "The server sent the file in an encoding it was not asked for (gzip).";
 }
 
 void TestDownloadManager::secondDownloadReplacesTheFile()
 {
     QFETCH(bool, linkAtName);
+    QFETCH(QString, second);
+    QFETCH(qsizetype, secondSize);
+    QFETCH(QString, refusal);
     const QString outside = m_root->filePath("outside.mp4");
     QFile victim(outside);
     QVERIFY(victim.open(QIODevice::WriteOnly));
@@ -323,11 +340,17 @@ void TestDownloadManager::secondDownloadReplacesTheFile()
         QVERIFY(QFile::link(outside, target));
     makeManager(3);
 
-    for (qsizetype size : { 3000, 1000 }) {
-        m_manager->enqueue({ reelAt("42", m_media->url("video.mp4", size)) }, VideoQuality::hd720);
-        QTRY_COMPARE(m_manager->items().at(0).state.kind(), Kind::completed);
-        QCOMPARE(saved("reel-42-720p.mp4"), MediaSimulator::content(size));
-        m_manager->clearFinished();
+    m_manager->enqueue({ reelAt("42", m_media->url("video.mp4", 3000)) }, VideoQuality::hd720);
+    QTRY_COMPARE(m_manager->items().at(0).state.kind(), Kind::completed);
+    m_manager->clearFinished();
+    m_manager->enqueue({ reelAt("42", m_media->url(second, secondSize)) }, VideoQuality::hd720);
+    QTRY_VERIFY(isFinished(m_manager->items().at(0)));
+    if (refusal.isEmpty()) {
+        QCOMPARE(m_manager->items().at(0).state.kind(), Kind::completed);
+        QCOMPARE(saved("reel-42-720p.mp4"), MediaSimulator::content(secondSize));
+    } else {
+        QCOMPARE(m_manager->items().at(0).state, DownloadState::failed(refusal));
+        QCOMPARE(saved("reel-42-720p.mp4"), MediaSimulator::content(3000));
     }
     QCOMPARE(folderEntries(), QStringList("reel-42-720p.mp4"));
     QVERIFY(!QFileInfo(target).isSymLink());

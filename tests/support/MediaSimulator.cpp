@@ -86,6 +86,31 @@ MediaSimulator::MediaSimulator(TestServer &server, QObject *parent)
                                                    + QByteArray::number(requestedSize(request)) } };
         return response;
     });
+    server.route(QStringLiteral("/media/redirect.mp4"), [](const TestServer::Request &request) {
+        const QUrlQuery query(request.url);
+        TestServer::Response response = TestServer::Response::text({}, 302, "text/plain");
+        response.headers = { { "Location", query.hasQueryItem(QStringLiteral("to"))
+                                                   ? query.queryItemValue(QStringLiteral("to"),
+                                                                          QUrl::FullyDecoded)
+                                                             .toUtf8()
+                                                   : request.url.toEncoded() } };
+        return response;
+    });
+    server.route(QStringLiteral("/media/chain.mp4"), [](const TestServer::Request &request) {
+        const int hops = QUrlQuery(request.url).queryItemValue(QStringLiteral("hops")).toInt();
+        const QByteArray size = "size=" + QByteArray::number(requestedSize(request));
+        TestServer::Response response = TestServer::Response::text({}, 302, "text/plain");
+        response.headers = { { "Location", hops > 0 ? "/media/chain.mp4?" + size + "&hops="
+                                                            + QByteArray::number(hops - 1)
+                                                    : "/media/video.mp4?" + size } };
+        return response;
+    });
+    server.route(QStringLiteral("/media/encoded.mp4"), [](const TestServer::Request &request) {
+        TestServer::Response response = TestServer::Response::text(
+                content(requestedSize(request)), 200, "video/mp4");
+        response.headers = { { "Content-Encoding", "gzip" } };
+        return response;
+    });
     server.route(QStringLiteral("/media/missing.mp4"),
                  TestServer::Response::text(notFoundPage(), 404, "text/html; charset=utf-8"));
     server.route(QStringLiteral("/media/broken.mp4"), TestServer::Response::text({}, 500, {}));

@@ -13,6 +13,11 @@
 //   page.html     200 text/html (a login page where a video was expected)
 //   data.json     200 application/json
 //   moved.mp4     302 to video.mp4 (same size)
+//   redirect.mp4  302 to the address in "to" (percent-encoded, any scheme, any host); without
+//                 "to", to itself
+//   chain.mp4     "hops=N": 302 to chain.mp4 with N-1, a new address each time; at 0 to
+//                 video.mp4 (same size)
+//   encoded.mp4   200 video/mp4 with Content-Encoding: gzip (the body itself is not compressed)
 //   slow.mp4      200 video/mp4 with Content-Length, 16 KiB every 20 ms
 //   stalled.mp4   200 with Content-Length, a quarter of the body, then silence with the
 //                 connection left open
