@@ -120,6 +120,7 @@ void ReelsViewModel::search()
     setReels({});
     setSelectedIDs({});
     setSelectionMode(false);
+    setLoadingStep({});
     setLoadingMore(true);
     setLoadingMoreError({});
 
@@ -135,9 +136,14 @@ void ReelsViewModel::search()
                 self->setReels(reels);
                 self->setPhase(Phase::Loaded);
             },
+            [self, cancel](const QString &step) {
+                if (self && !cancel.isCancelled())
+                    self->setLoadingStep(step);
+            },
             [self, cancel](const Outcome<InstagramServiceError> &outcome) {
                 if (!self || cancel.isCancelled() || outcome.wasCancelled())
                     return;
+                self->setLoadingStep({});
                 self->setLoadingMore(false);
                 if (!outcome.failed())
                     return;
@@ -160,6 +166,7 @@ void ReelsViewModel::reset()
     setReels({});
     setSelectedIDs({});
     setSelectionMode(false);
+    setLoadingStep({});
     setLoadingMore(false);
     setLoadingMoreError({});
     setPhase(Phase::Empty);
@@ -306,6 +313,12 @@ void ReelsViewModel::scheduleClockCheck()
         }
     }
     m_clockCheck->stop();
+}
+
+void ReelsViewModel::setLoadingStep(const QString &step)
+{
+    if (assign(m_loadingStep, step))
+        emit loadingStepChanged();
 }
 
 void ReelsViewModel::setLoadingMore(bool on)

@@ -43,6 +43,8 @@ class ReelsViewModel : public QObject
     Q_PROPERTY(ReelListModel *reelModel READ reelModel CONSTANT)
     // The reels the browsing date filter lets through, as rows of their own.
     Q_PROPERTY(ReelListModel *filteredModel READ filteredModel CONSTANT)
+    // Which step the running fetch is on, as its source tells it; empty when it tells none.
+    Q_PROPERTY(QString loadingStep READ loadingStep NOTIFY loadingStepChanged)
     Q_PROPERTY(bool isLoadingMore READ isLoadingMore NOTIFY isLoadingMoreChanged)
     // Why no more reels came after some were shown; the reels stay. Empty otherwise.
     Q_PROPERTY(QString loadingMoreError READ loadingMoreError NOTIFY loadingMoreErrorChanged)
@@ -99,6 +101,7 @@ public:
     int reelCount() const { return int(m_reels.size()); }
     ReelListModel *reelModel() const { return m_reelModel; }
     ReelListModel *filteredModel() const { return m_filteredModel; }
+    QString loadingStep() const { return m_loadingStep; }
     bool isLoadingMore() const { return m_isLoadingMore; }
     QString loadingMoreError() const { return m_loadingMoreError; }
     bool isSelectionMode() const { return m_isSelectionMode; }
@@ -172,6 +175,7 @@ signals:
     void phaseChanged();
     void profileChanged();
     void reelsChanged();
+    void loadingStepChanged();
     void isLoadingMoreChanged();
     void loadingMoreErrorChanged();
     void isSelectionModeChanged();
@@ -195,6 +199,7 @@ private:
     void setPhase(Phase phase, const QString &message = {});
     void setProfile(const std::optional<InstagramProfile> &profile);
     void setReels(const QList<Reel> &reels);
+    void setLoadingStep(const QString &step);
     void setLoadingMore(bool on);
     void setLoadingMoreError(const QString &message);
     void setSelectedIDs(const QSet<QString> &ids);
@@ -213,6 +218,7 @@ private:
     QList<Reel> m_reels;
     ReelListModel *m_reelModel;
     ReelListModel *m_filteredModel;
+    QString m_loadingStep;
     bool m_isLoadingMore = false;
     QString m_loadingMoreError;
     Clock m_clock = &QDateTime::currentDateTime;

@@ -253,7 +253,10 @@ FocusScope {
                         Text {
                             objectName: "mainButtonLabel"
                             anchors.verticalCenter: parent.verticalCenter
-                            text: screen.loading ? "Fetching reels…" : "Find Reels"
+                            // The source's step, when it tells one ("Reading the reels page…").
+                            text: !screen.loading ? "Find Reels"
+                                  : screen.viewModel.loadingStep.length > 0 ? screen.viewModel.loadingStep
+                                  : "Fetching reels…"
                             color: "white"
                             font.pixelSize: 16
                             font.weight: Font.DemiBold

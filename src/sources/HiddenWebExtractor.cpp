@@ -15,11 +15,14 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 const QString scrollScript = QStringLiteral("window.scrollTo(0, document.body.scrollHeight);");
+const QString heightScript =
+        QStringLiteral("document.documentElement ? document.documentElement.scrollHeight : 0;");
 
 // The key under which the wrapper around the extraction script reports an exception.
 const QString scriptErrorKey = QStringLiteral("extractionError");
@@ -220,39 +223,49 @@ void HiddenWebExtractor::settle()
 {
     waitFor(Config::current().facebookSettleMs, m_cancel, m_waits, [this](bool cancelled) {
         if (!cancelled && m_done)
-            scroll(m_scrollPasses);
+            look(0);
     });
 }
 
-void HiddenWebExtractor::scroll(int passesLeft)
-{
-    if (passesLeft == 0) {
-        extract();
-        return;
-    }
-    // The page may have no body to scroll; the pass waits all the same.
-    runScript(scrollScript, [this, passesLeft](const QVariant &) {
-        waitFor(Config::current().facebookScrollMs, m_cancel, m_waits,
-                [this, passesLeft](bool cancelled) {
-                    if (!cancelled && m_done)
-                        scroll(passesLeft - 1);
-                });
-    });
-}
-
-void HiddenWebExtractor::extract()
+// Every look reads the whole page with the script that gives the result, so "a new video" means
+// exactly what the result counts as one, and the last look is the result.
+void HiddenWebExtractor::look(int passesDone)
 {
     const QString script = extractionScript();
     if (script.isEmpty()) {
         finish(InstagramServiceError::network(QStringLiteral("The page reading script is missing.")));
         return;
     }
-    runScript(script, [this](const QVariant &value) {
-        if (isObject(value) && value.toMap().contains(scriptErrorKey)) {
-            finish(InstagramServiceError::network(value.toMap().value(scriptErrorKey).toString()));
-            return;
-        }
-        finish(ExtractionResult::from(value));
+    runScript(heightScript, [this, passesDone, script](const QVariant &heightValue) {
+        const qint64 height = integer(heightValue).value_or(0);
+        runScript(script, [this, passesDone, height](const QVariant &value) {
+            if (isObject(value) && value.toMap().contains(scriptErrorKey)) {
+                finish(InstagramServiceError::network(value.toMap().value(scriptErrorKey).toString()));
+                return;
+            }
+            ExtractionResult found = ExtractionResult::from(value);
+            const bool grew = height > m_lastHeight
+                    || std::any_of(found.videos.cbegin(), found.videos.cend(),
+                                   [this](const QString &video) { return !m_lastVideos.contains(video); });
+            if (passesDone == m_scrollPasses || (passesDone > 0 && !grew)) {
+                finish(found);
+                return;
+            }
+            m_lastHeight = height;
+            m_lastVideos = QSet<QString>(found.videos.cbegin(), found.videos.cend());
+            scroll(passesDone + 1);
+        });
+    });
+}
+
+void HiddenWebExtractor::scroll(int pass)
+{
+    // The page may have no body to scroll; the pass waits all the same.
+    runScript(scrollScript, [this, pass](const QVariant &) {
+        waitFor(Config::current().facebookScrollMs, m_cancel, m_waits, [this, pass](bool cancelled) {
+            if (!cancelled && m_done)
+                look(pass);
+        });
     });
 }
 

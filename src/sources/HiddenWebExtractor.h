@@ -2,14 +2,15 @@
 
 // Reads a Facebook page the way a browser shows it. A page without any view or window loads the
 // address on the app's shared browser profile (so it carries the Facebook login), settles, is
-// scrolled to the bottom a few times so that lazily loaded videos appear, and then a script
-// collects the video and image addresses found in it.
+// scrolled to the bottom until lazily loaded videos stop appearing, and then a script collects the
+// video and image addresses found in it.
 
 #include "core/Async.h"
 #include "sources/InstagramServiceError.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
@@ -45,12 +46,14 @@ public:
     explicit HiddenWebExtractor(QObject *parent = nullptr);
     ~HiddenWebExtractor() override;
 
-    // Loads `url`, lets it settle, scrolls `scrollPasses` times and reads it. A failed load, a load
-    // that takes longer than the load time-out, and an error of the script end it with that
-    // failure's own description (InstagramServiceError::network); a page that comes with an HTTP
-    // error status is read like any other. Cancelling ends it as cancelled at once. The page is gone as soon as the operation ends, however it ends. `done` runs once,
-    // from the event loop, unless `context` is destroyed first: then the page goes at once and
-    // nothing is reported.
+    // Loads `url`, lets it settle, scrolls it to the bottom at most `scrollPasses` times and reads
+    // it. Scrolling stops early at the first pass that adds neither page height nor a video
+    // address: the page has nothing more to load. A failed load, a load that takes longer than
+    // the load time-out, and an error of the script end it with that failure's own description
+    // (InstagramServiceError::network); a page that comes with an HTTP error status is read like
+    // any other. Cancelling ends it as cancelled at once. The page is gone as soon as the
+    // operation ends, however it ends. `done` runs once, from the event loop, unless `context` is
+    // destroyed first: then the page goes at once and nothing is reported.
     //
     // The shared profile already speaks with the desktop user agent; a different `userAgent` is
     // sent with this page's requests only.
@@ -67,8 +70,9 @@ public:
 private:
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void settle();
-    void scroll(int passesLeft);
-    void extract();
+    // Reads the page after `passesDone` passes, then scrolls again or finishes.
+    void look(int passesDone);
+    void scroll(int pass);
     // Runs `script` in the app's own script world; `then` gets its value unless the operation has
     // ended meanwhile.
     void runScript(const QString &script, std::function<void(const QVariant &)> then);
@@ -82,6 +86,9 @@ private:
     Cancellation m_cancel;
     Completion m_done;
     int m_scrollPasses = 0;
+    // The page as the last look found it.
+    qint64 m_lastHeight = 0;
+    QSet<QString> m_lastVideos;
     int m_loadTimeoutMs;
     bool m_started = false;
     bool m_loaded = false; // the first load outcome has arrived; later ones are ignored

@@ -19,6 +19,12 @@ MultiPlatformService::MultiPlatformService(PlatformAuth *instagramAuth, Platform
 void MultiPlatformService::fetchProfile(const QString &text, const Cancellation &cancel,
                                         UpdateHandler onUpdate, Completion done)
 {
+    fetchProfile(text, cancel, std::move(onUpdate), {}, std::move(done));
+}
+
+void MultiPlatformService::fetchProfile(const QString &text, const Cancellation &cancel,
+                                        UpdateHandler onUpdate, StepHandler onStep, Completion done)
+{
     const auto link = URLRouter::detect(text);
     if (!link) {
         post(this, [done = std::move(done)] { done(InstagramServiceError::invalidURL()); });
@@ -30,5 +36,5 @@ void MultiPlatformService::fetchProfile(const QString &text, const Cancellation 
         source = m_facebookAuth && m_facebookAuth->isSignedIn() && m_fb ? m_fb : m_demoFB;
     else
         source = m_instagramAuth && m_instagramAuth->isSignedIn() && m_ig ? m_ig : m_demoIG;
-    source->fetchProfile(text, cancel, std::move(onUpdate), std::move(done));
+    source->fetchProfile(text, cancel, std::move(onUpdate), std::move(onStep), std::move(done));
 }

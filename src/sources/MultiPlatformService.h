@@ -22,6 +22,8 @@ public:
 
     void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
                       Completion done) override;
+    void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
+                      StepHandler onStep, Completion done) override;
 
 private:
     QPointer<PlatformAuth> m_instagramAuth;

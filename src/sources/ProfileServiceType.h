@@ -20,6 +20,9 @@ public:
     // Called once, after the last update: success, cancelled, or the source's error. Updates
     // delivered before a failure stay valid.
     using Completion = std::function<void(const Outcome<InstagramServiceError> &)>;
+    // Says which step a fetch is on, in words for the screen ("Reading the reels page…"). Called
+    // on the main thread, from the event loop, never after the completion.
+    using StepHandler = std::function<void(const QString &step)>;
 
     virtual ~ProfileServiceType() = default;
 
@@ -27,4 +30,12 @@ public:
     // `cancel` stops the fetch at its next wait; no update follows and it ends as cancelled.
     virtual void fetchProfile(const QString &text, const Cancellation &cancel,
                               UpdateHandler onUpdate, Completion done) = 0;
+
+    // The same, also telling each step of the fetch through `onStep`. A source whose fetch has no
+    // step worth telling leaves this as it is, and never calls it.
+    virtual void fetchProfile(const QString &text, const Cancellation &cancel,
+                              UpdateHandler onUpdate, StepHandler onStep, Completion done)
+    {
+        fetchProfile(text, cancel, std::move(onUpdate), std::move(done));
+    }
 };

@@ -44,10 +44,17 @@ QString noVideosReport(qint64 htmlLength, qsizetype thumbCount)
 
 struct RealFacebookService::Fetch
 {
+    struct Page
+    {
+        QUrl url;
+        QString step; // what the screen says while it is read
+    };
+
     QString handle;
-    QList<QUrl> pages;
+    QList<Page> pages;
     Cancellation cancel;
     UpdateHandler onUpdate;
+    StepHandler onStep;
     Completion done;
     // What the pages read so far yielded; the length is the last page's.
     ExtractionResult found;
@@ -61,6 +68,12 @@ RealFacebookService::RealFacebookService(PlatformAuth *auth, QString userAgent, 
 void RealFacebookService::fetchProfile(const QString &text, const Cancellation &cancel,
                                        UpdateHandler onUpdate, Completion done)
 {
+    fetchProfile(text, cancel, std::move(onUpdate), {}, std::move(done));
+}
+
+void RealFacebookService::fetchProfile(const QString &text, const Cancellation &cancel,
+                                       UpdateHandler onUpdate, StepHandler onStep, Completion done)
+{
     if (!m_auth || !m_auth->isSignedIn()) {
         post(this, [done = std::move(done)] {
             done(InstagramServiceError::notAuthenticated(SocialPlatform::facebook));
@@ -73,9 +86,11 @@ void RealFacebookService::fetchProfile(const QString &text, const Cancellation &
     // One path segment, whatever the text: it cannot add a query or more segments.
     const QString account = Config::current().facebookOrigin.toString(QUrl::StripTrailingSlash)
             + u'/' + QString::fromLatin1(QUrl::toPercentEncoding(fetch->handle));
-    fetch->pages = { QUrl(account + QStringLiteral("/reels")), QUrl(account + QStringLiteral("/videos")) };
+    fetch->pages = { { QUrl(account + QStringLiteral("/reels")), tr("Reading the reels page…") },
+                     { QUrl(account + QStringLiteral("/videos")), tr("Reading the videos page…") } };
     fetch->cancel = cancel;
     fetch->onUpdate = std::move(onUpdate);
+    fetch->onStep = std::move(onStep);
     fetch->done = std::move(done);
     readPage(fetch, 0);
 }
@@ -85,8 +100,14 @@ void RealFacebookService::readPage(const std::shared_ptr<Fetch> &fetch, int inde
     // The extractor is the completion's context: destroyed with this service, it takes its page
     // along and reports nothing.
     auto *extractor = new HiddenWebExtractor(this);
+    if (fetch->onStep) {
+        post(extractor, [fetch, index] {
+            if (!fetch->cancel.isCancelled())
+                fetch->onStep(fetch->pages.at(index).step);
+        });
+    }
     extractor->extractFacebookVideos(
-            fetch->pages.at(index), m_userAgent, scrollPasses, fetch->cancel, extractor,
+            fetch->pages.at(index).url, m_userAgent, scrollPasses, fetch->cancel, extractor,
             [this, fetch, index, extractor](const auto &outcome) {
                 extractor->deleteLater();
                 if (outcome.wasCancelled()) {

@@ -25,11 +25,15 @@ public:
     // page had a video it then fails with HTTP 0 and a report of what the last page held.
     void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
                       Completion done) override;
+    // Tells which page it is reading.
+    void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
+                      StepHandler onStep, Completion done) override;
 
     // One reel per video address that forms an absolute URL, paired by position with the
     // thumbnail addresses; ids start with "fb-" + `fallbackPrefix`.
     static QList<Reel> build(const ExtractionResult &result, const QString &fallbackPrefix);
 
+    // At most: a page is scrolled no further once a pass brings nothing new.
     static constexpr int scrollPasses = 6;
 
 private:

@@ -26,13 +26,19 @@ public:
         Cancellation cancel;
         UpdateHandler update;
         Completion done;
+        StepHandler step;
     };
     QList<Fetch> fetches;
 
     void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
                       Completion done) override
     {
-        fetches.append({ text, cancel, std::move(onUpdate), std::move(done) });
+        fetchProfile(text, cancel, std::move(onUpdate), {}, std::move(done));
+    }
+    void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
+                      StepHandler onStep, Completion done) override
+    {
+        fetches.append({ text, cancel, std::move(onUpdate), std::move(done), std::move(onStep) });
     }
 };
 
@@ -116,6 +122,10 @@ private slots:
         QCOMPARE(m_source.fetches.last().text, QStringLiteral("NatGeo"));
         QCOMPARE(m_model->phase(), Phase::Loading);
         QVERIFY(m_model->isLoadingMore());
+        QSignalSpy step(m_model.get(), &ReelsViewModel::loadingStepChanged);
+        QVERIFY(m_source.fetches.last().step);
+        m_source.fetches.last().step(QStringLiteral("Reading the reels page"));
+        QCOMPARE(m_model->loadingStep(), QStringLiteral("Reading the reels page"));
 
         auto *rows = m_model->reelModel();
         QSignalSpy resets(rows, &QAbstractItemModel::modelReset);
@@ -134,12 +144,16 @@ private slots:
         fetch.done(Outcome<E>::success());
         QCOMPARE(m_model->phase(), Phase::Loaded);
         QVERIFY(!m_model->isLoadingMore());
+        QVERIFY(m_model->loadingStep().isEmpty());
+        QCOMPARE(step.size(), 2);
     }
 
     void newerSearchSilencesTheOlderFetch()
     {
         m_model->setInputText(QStringLiteral("first"));
         m_model->search();
+        QVERIFY(m_source.fetches.last().step);
+        m_source.fetches.last().step(QStringLiteral("first step"));
         m_source.fetches.last().update(profileNamed("first"), reelsCounted(3, "a"));
         m_model->setInputText(QStringLiteral("second"));
         m_model->search();
@@ -148,12 +162,15 @@ private slots:
         QVERIFY(first.cancel.isCancelled());
         QCOMPARE(m_model->phase(), Phase::Loading);
         QVERIFY(m_model->reels().isEmpty());
+        QVERIFY(m_model->loadingStep().isEmpty());
 
         // The older fetch ignores the cancellation for a moment: nothing it says reaches the model.
+        first.step(QStringLiteral("stale step"));
         first.update(profileNamed("first"), reelsCounted(6, "a"));
         first.done(E::profileNotFound());
         QCOMPARE(m_model->phase(), Phase::Loading);
         QVERIFY(m_model->reels().isEmpty());
+        QVERIFY(m_model->loadingStep().isEmpty());
         QVERIFY(m_model->isLoadingMore());
 
         auto &second = m_source.fetches.last();
@@ -169,8 +186,11 @@ private slots:
         m_model->setLayout(ReelsViewModel::LayoutMode::List);
         m_model->setDateFilterKind(DateRangeFilter::Kind::last30);
         m_model->search();
+        QVERIFY(m_source.fetches.last().step);
+        m_source.fetches.last().step(QStringLiteral("step"));
         m_model->reset();
         QCOMPARE(m_model->phase(), Phase::Empty);
+        QVERIFY(m_model->loadingStep().isEmpty());
         QVERIFY(m_model->inputText().isEmpty());
         QVERIFY(!m_model->isLoadingMore());
         QVERIFY(m_source.fetches.last().cancel.isCancelled());

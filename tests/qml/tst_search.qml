@@ -34,6 +34,9 @@ Item {
                   label: "Find Reels", phase: ReelsViewModel.Empty },
                 { tag: "loading", text: "@natgeo", search: true, enabled: false, dim: 1,
                   label: "Fetching reels…", phase: ReelsViewModel.Loading },
+                // A signed-in Facebook profile is read page by page, and the button says which.
+                { tag: "loading, facebook", text: "facebook.com/somepage", signIn: "facebook", search: true,
+                  enabled: false, dim: 1, label: "Reading the reels page…", phase: ReelsViewModel.Loading },
                 { tag: "error", text: "???", search: true, enabled: true, dim: 1,
                   label: "Find Reels", phase: ReelsViewModel.Error },
             ]
@@ -41,6 +44,10 @@ Item {
 
         function test_mainButton(data) {
             const s = makeScreen()
+            if (data.signIn) {
+                harness.signInBrowser(data.signIn)
+                tryCompare(s.vm.facebookAuth, "isSignedIn", true, 5000)
+            }
             s.vm.inputText = data.text
             if (data.search)
                 s.vm.search()
@@ -48,7 +55,14 @@ Item {
             const button = s.item("mainButton")
             compare(button.enabled, data.enabled)
             compare(button.restingOpacity, data.dim)
-            compare(s.item("mainButtonLabel").text, data.label)
+            try {
+                tryCompare(s.item("mainButtonLabel"), "text", data.label)
+            } finally {
+                if (data.signIn) {
+                    s.vm.reset()
+                    s.vm.facebookAuth.signOut()
+                }
+            }
             tryCompare(s.item("errorNote"), "visible", data.phase === ReelsViewModel.Error)
             if (data.phase === ReelsViewModel.Error)
                 compare(s.item("errorText").text, s.vm.errorMessage)

@@ -138,10 +138,13 @@ private slots:
         }
     }
 
+    // Scrolling stops at the first pass that adds neither page height nor a video address, and
+    // never goes beyond the passes asked for.
     void extraction_data()
     {
         QTest::addColumn<Page>("page");
         QTest::addColumn<int>("passes");
+        QTest::addColumn<int>("scrolled");
         QTest::addColumn<ExtractionResult>("expected"); // its length is not compared
         QTest::addColumn<QString>("error");
 
@@ -149,29 +152,35 @@ private slots:
                       other = Sim::otherVideoAddress("o"), element = m_facebook.servedAddress("/e.mp4");
         const QString t1 = Sim::imageAddress("1"), t2 = Sim::imageAddress("2");
         QStringList lazy;
-        for (const char *name : { "l1", "l2", "l3", "l4" })
-            lazy.append(Sim::videoAddress(name));
+        for (int i = 0; i < 8; ++i)
+            lazy.append(Sim::videoAddress("l" + QString::number(i)));
         QTest::newRow("escaped and plain copies once, element after, blob dropped")
                 << Page{ .title = "Name | Facebook", .embeddedVideos = { a, ig }, .textVideos = { a }, .elementVideos = { element },
                          .blobVideoElements = 1, .thumbnails = { t1, t2, t1 } }
-                << 1 << ExtractionResult{ { a, ig, element }, { t1, t2 }, "Name" } << QString();
+                << 1 << 1 << ExtractionResult{ { a, ig, element }, { t1, t2 }, "Name" } << QString();
         QTest::newRow("cdn addresses shut out others")
                 << Page{ .title = "Name - Facebook Watch", .embeddedVideos = { a }, .textVideos = { other } }
-                << 1 << ExtractionResult{ { a }, {}, "Name" } << QString();
+                << 1 << 1 << ExtractionResult{ { a }, {}, "Name" } << QString();
         QTest::newRow("any mp4 when no cdn address") << Page{ .title = "  Spaced Name \t| FACEBOOK  ", .textVideos = { other } }
-                << 1 << ExtractionResult{ { other }, {}, "Spaced Name" } << QString();
-        QTest::newRow("no separator keeps the title") << Page{ .title = "Facebook" } << 1 << ExtractionResult{ {}, {}, "Facebook" } << QString();
-        QTest::newRow("no title") << Page() << 1 << ExtractionResult() << QString();
+                << 1 << 1 << ExtractionResult{ { other }, {}, "Spaced Name" } << QString();
+        QTest::newRow("no separator keeps the title") << Page{ .title = "Facebook" } << 1 << 1 << ExtractionResult{ {}, {}, "Facebook" } << QString();
+        QTest::newRow("no title, nothing grows: one pass") << Page() << 6 << 1 << ExtractionResult() << QString();
         QTest::newRow("error status page still read") << Page{ .title = "Lost", .embeddedVideos = { a }, .status = 404 }
-                << 1 << ExtractionResult{ { a }, {}, "Lost" } << QString();
-        QTest::newRow("lazy videos need scrolling") << Page{ .lazyVideos = lazy } << 0 << ExtractionResult() << QString();
-        QTest::newRow("one lazy video per pass") << Page{ .lazyVideos = lazy } << 3 << ExtractionResult{ lazy.mid(0, 3) } << QString();
-        QTest::newRow("no answer") << Page{ .stall = true } << 1 << ExtractionResult() << "The request timed out.";
+                << 1 << 1 << ExtractionResult{ { a }, {}, "Lost" } << QString();
+        QTest::newRow("lazy videos need scrolling") << Page{ .lazyVideos = lazy } << 0 << 0 << ExtractionResult() << QString();
+        QTest::newRow("stops a pass after the last lazy video") << Page{ .lazyVideos = lazy.mid(0, 2) } << 6 << 3
+                << ExtractionResult{ lazy.mid(0, 2) } << QString();
+        QTest::newRow("keeps growing: every pass") << Page{ .lazyVideos = lazy } << 6 << 6 << ExtractionResult{ lazy.mid(0, 6) } << QString();
+        QTest::newRow("grows without videos") << Page{ .endless = true } << 3 << 3 << ExtractionResult() << QString();
+        QTest::newRow("videos without growth") << Page{ .lazyVideos = lazy, .revealHeight = 0 } << 3 << 3
+                << ExtractionResult{ lazy.mid(0, 3) } << QString();
+        QTest::newRow("no answer") << Page{ .stall = true } << 1 << 0 << ExtractionResult() << "The request timed out.";
     }
     void extraction()
     {
         QFETCH(Page, page);
         QFETCH(int, passes);
+        QFETCH(int, scrolled);
         QFETCH(QString, error);
         setWaits("200", "300");
         m_facebook.setPage("extract", reels, page);
@@ -192,6 +201,7 @@ private slots:
         QTRY_COMPARE(livePages(owner), 0);
         QCOMPARE(completions, 1);
         QCOMPARE(outcome->failed() ? outcome->error().errorDescription() : QString(), error);
+        QTRY_COMPARE(m_facebook.scrollsSeen("extract", reels), scrolled);
         if (outcome->succeeded()) {
             ExtractionResult found = outcome->value();
             QVERIFY(found.htmlLength > 0);
@@ -208,14 +218,20 @@ private slots:
         QTest::addColumn<QStringList>("thumbnails");
         QTest::addColumn<int>("videosRequests");
         QTest::addColumn<QString>("error");
+        QTest::addColumn<QStringList>("steps");
 
+        const QString readingReels = "Reading the reels page\u2026", readingVideos = "Reading the videos page\u2026";
         QTest::newRow("reels page") << "reels.page" << "reels.page" << "Reels Page"
-                << QStringList{ Sim::imageAddress("reels-1"), Sim::imageAddress("reels-2"), placeholder } << 0 << QString();
+                << QStringList{ Sim::imageAddress("reels-1"), Sim::imageAddress("reels-2"), placeholder } << 0 << QString()
+                << QStringList{ readingReels };
         QTest::newRow("videos page after empty reels") << "https://www.facebook.com/Videos.Page/" << "videos.page" << "Videos Page"
-                << QStringList{ Sim::imageAddress("videos-0"), Sim::imageAddress("videos-1") } << 1 << QString();
+                << QStringList{ Sim::imageAddress("videos-0"), Sim::imageAddress("videos-1") } << 1 << QString()
+                << QStringList{ readingReels, readingVideos };
         QTest::newRow("no video anywhere") << "empty.page" << "empty.page" << "Empty Page" << QStringList() << 1
-                << "HTTP 0: No MP4 addresses from the Facebook video CDN were found on /reels or /videos. HTML %1 bytes, thumbs: 1";
-        QTest::newRow("page fails") << "broken.page" << "broken.page" << QString() << QStringList() << 0 << "net::ERR_EMPTY_RESPONSE";
+                << "HTTP 0: No MP4 addresses from the Facebook video CDN were found on /reels or /videos. HTML %1 bytes, thumbs: 1"
+                << QStringList{ readingReels, readingVideos };
+        QTest::newRow("page fails") << "broken.page" << "broken.page" << QString() << QStringList() << 0 << "net::ERR_EMPTY_RESPONSE"
+                << QStringList{ readingReels };
     }
     void fetch()
     {
@@ -226,9 +242,13 @@ private slots:
         m_server.clearRequests();
         RealFacebookService service(m_auth, WebIdentity::desktopUserAgent());
         FetchRecorder recorder;
-        recorder.fetch(service, text);
+        QStringList steps;
+        service.fetchProfile(text, {}, recorder.onUpdate(), [&](const QString &step) {
+            steps.append(recorder.finished() ? "after the end: " + step : step);
+        }, recorder.done());
         QVERIFY(spinUntil([&] { return recorder.finished(); }));
 
+        QTEST(steps, "steps");
         QTEST(int(m_facebook.requests(handle, videos).size()), "videosRequests");
         for (const auto &request : m_server.requests()) {
             QCOMPARE(request.header("User-Agent"), WebIdentity::desktopUserAgent().toUtf8());

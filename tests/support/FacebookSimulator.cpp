@@ -25,26 +25,35 @@ QByteArray jsonData(const QStringList &videos, const QStringList &thumbnails)
     return "<script type=\"application/json\">{\"items\":[" + items.join(',') + "]}</script>\n";
 }
 
-// Reveals the next lazy address whenever the page has been scrolled further than before. The
-// page has no window, so no scroll event fires: it looks at the scroll position instead.
-QByteArray lazyLoader(const QStringList &videos)
+// Watches for scrolls to the bottom: the page has no window, so no scroll event fires, and it
+// looks at the scroll position instead. Each one is reported to the server, reveals the next lazy
+// address, and ends back at the top so that the next scroll moves the page again.
+QByteArray scrollWatcher(const FacebookSimulator::Page &page)
 {
     QByteArrayList escaped;
-    for (const QString &video : videos)
+    for (const QString &video : page.lazyVideos)
         escaped.append('"' + escapedForJson(video).replace("\\", "\\\\") + '"');
     return "<script>(function () {\n"
            "  const lazy = [" + escaped.join(',') + "];\n"
-           "  let revealed = 0, lastY = window.scrollY;\n"
+           "  const revealHeight = " + QByteArray::number(page.revealHeight) + ";\n"
+           "  const endless = " + (page.endless ? "true" : "false") + ";\n"
+           "  let revealed = 0;\n"
            "  setInterval(function () {\n"
-           "    if (revealed >= lazy.length || window.scrollY <= lastY) return;\n"
-           "    lastY = window.scrollY;\n"
-           "    const data = document.createElement('script');\n"
-           "    data.type = 'application/json';\n"
-           "    data.textContent = '{\"playable_url\":\"' + lazy[revealed++] + '\"}';\n"
-           "    document.body.appendChild(data);\n"
-           "    const filler = document.createElement('div');\n"
-           "    filler.style.height = '2000px';\n"
-           "    document.body.appendChild(filler);\n"
+           "    if (window.scrollY <= 0) return;\n"
+           "    fetch(location.pathname + '/scrolled', { method: 'POST', keepalive: true }).catch(() => {});\n"
+           "    const more = revealed < lazy.length;\n"
+           "    if (more) {\n"
+           "      const data = document.createElement('script');\n"
+           "      data.type = 'application/json';\n"
+           "      data.textContent = '{\"playable_url\":\"' + lazy[revealed++] + '\"}';\n"
+           "      document.body.appendChild(data);\n"
+           "    }\n"
+           "    if ((more || endless) && revealHeight > 0) {\n"
+           "      const filler = document.createElement('div');\n"
+           "      filler.style.height = revealHeight + 'px';\n"
+           "      document.body.appendChild(filler);\n"
+           "    }\n"
+           "    window.scrollTo(0, 0);\n"
            "  }, 10);\n"
            "})();</script>\n";
 }
@@ -76,6 +85,11 @@ QList<TestServer::Request> FacebookSimulator::requests(const QString &handle, Ta
     return m_server.requests(path(handle, tab));
 }
 
+int FacebookSimulator::scrollsSeen(const QString &handle, Tab tab) const
+{
+    return m_server.requestCount(path(handle, tab) + QStringLiteral("/scrolled"));
+}
+
 void FacebookSimulator::setPage(const QString &handle, Tab tab, const Page &page)
 {
     if (page.reset) {
@@ -87,6 +101,7 @@ void FacebookSimulator::setPage(const QString &handle, Tab tab, const Page &page
     auto response = TestServer::Response::text(html(page), page.status, "text/html; charset=utf-8");
     response.stall = page.stall;
     m_server.route(path(handle, tab), response);
+    m_server.route(path(handle, tab) + QStringLiteral("/scrolled"), TestServer::Response::text({}, 204));
 }
 
 QByteArray FacebookSimulator::html(const Page &page)
@@ -105,8 +120,7 @@ QByteArray FacebookSimulator::html(const Page &page)
                 ".previousElementSibling.src = URL.createObjectURL(new Blob(['clip'], "
                 "{ type: 'video/mp4' }));</script>\n";
     }
-    if (!page.lazyVideos.isEmpty())
-        html += lazyLoader(page.lazyVideos);
+    html += scrollWatcher(page);
     return html + "</body></html>\n";
 }
 

@@ -16,6 +16,9 @@
 // Addresses on a page are written the ways the platform writes them: inside the page's JSON data
 // with escaped slashes and ampersands, as plain text, as video elements, or revealed one at a time
 // as the page is scrolled to its bottom. The "https" CDN addresses are only found, never served.
+//
+// Every page tells the server each time it is scrolled to its bottom (scrollsSeen()), then goes
+// back to the top, so that each scroll is seen even once the page has stopped growing.
 
 #include "TestServer.h"
 
@@ -36,7 +39,9 @@ public:
         QStringList elementVideos;  // as <video src="...">
         int blobVideoElements = 0;  // video elements playing a page-local blob: address
         QStringList thumbnails;     // in the JSON data, slashes written as "\u002F"
-        QStringList lazyVideos;     // each scroll to a new bottom reveals the next, in JSON data
+        QStringList lazyVideos;     // each scroll to the bottom reveals the next, in JSON data
+        int revealHeight = 2000;    // the page grows by this much with each lazy video revealed
+        bool endless = false;       // every scroll to the bottom grows the page, lazy videos left or not
         int status = 200;           // the page's content comes with this status whatever it is
         bool stall = false;         // the page never answers
         bool reset = false;         // the connection is dropped unanswered; stays so for the path
@@ -54,6 +59,8 @@ public:
     QUrl url(const QString &handle, Tab tab) const;
     // The requests the server received for that page, in order.
     QList<TestServer::Request> requests(const QString &handle, Tab tab) const;
+    // How many times that page has been scrolled to its bottom.
+    int scrollsSeen(const QString &handle, Tab tab) const;
 
     // Accounts ready to browse:
     //   "reels.page"  /reels: title "Reels Page | Facebook", three videos (the first written both
