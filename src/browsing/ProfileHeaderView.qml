@@ -2,12 +2,14 @@ import QtQuick
 import QtQuick.Layouts
 import ClipDock
 
-// The account at the top of the profile: picture in the brand ring, names, and the counts.
+// The account at the top of the profile: picture in the brand ring, names, and the counts. A
+// demo profile is marked beside its name and offers the sign-in that shows the real one.
 ColumnLayout {
     id: header
 
     // An InstagramProfile.
     required property var profile
+    signal signInRequested()
 
     spacing: 14
 
@@ -86,7 +88,8 @@ ColumnLayout {
                 Text {
                     objectName: "displayNameText"
                     anchors.verticalCenter: parent.verticalCenter
-                    width: Math.min(implicitWidth, parent.width - (verified.visible ? 20 : 0))
+                    width: Math.min(implicitWidth, parent.width - (verified.visible ? 20 : 0)
+                                                       - (demoBadge.visible ? demoBadge.width + 6 : 0))
                     text: header.profile.displayName
                     color: Theme.textPrimary
                     font.pixelSize: 18
@@ -101,6 +104,26 @@ ColumnLayout {
                     symbol: "checkmark.seal.fill"
                     size: 14
                     color: Theme.accent
+                }
+                Rectangle {
+                    id: demoBadge
+                    objectName: "demoBadge"
+                    anchors.verticalCenter: parent.verticalCenter
+                    visible: header.profile.isDemo
+                    width: demoLabel.implicitWidth + 14
+                    height: 18
+                    radius: 9
+                    color: Theme.withAlpha(Theme.accent, 0.16)
+                    border.color: Theme.withAlpha(Theme.accent, 0.45)
+                    border.width: 1
+                    Text {
+                        id: demoLabel
+                        anchors.centerIn: parent
+                        text: "Demo"
+                        color: Theme.accent
+                        font.pixelSize: 11
+                        font.weight: Font.Bold
+                    }
                 }
             }
             Text {
@@ -150,6 +173,61 @@ ColumnLayout {
             ProfileStat {
                 title: "Verified"
                 value: header.profile.isVerified ? "Yes" : "No"
+            }
+        }
+    }
+
+    Rectangle {
+        objectName: "demoNote"
+        Layout.fillWidth: true
+        visible: header.profile.isDemo
+        implicitHeight: noteRow.implicitHeight + 24
+        radius: 14
+        color: Theme.withAlpha(Theme.accent, 0.08)
+        border.color: Theme.withAlpha(Theme.accent, 0.25)
+        border.width: 1
+
+        RowLayout {
+            id: noteRow
+            anchors.fill: parent
+            anchors.leftMargin: 14
+            anchors.rightMargin: 10
+            anchors.topMargin: 12
+            anchors.bottomMargin: 12
+            spacing: 10
+
+            Icon {
+                symbol: "info.circle.fill"
+                size: 14
+                color: Theme.accent
+            }
+            Text {
+                objectName: "demoNoteText"
+                Layout.fillWidth: true
+                text: "Demo profile: sign in to " + header.profile.platformDisplayName
+                      + " to see the real one."
+                color: Theme.textSecondary
+                font.pixelSize: 12
+                font.weight: Font.Medium
+                wrapMode: Text.Wrap
+            }
+            PressableButton {
+                objectName: "demoSignInButton"
+                implicitWidth: signInLabel.implicitWidth + 24
+                implicitHeight: 30
+                background: BrandFill {
+                    radius: 10
+                }
+                contentItem: Text {
+                    id: signInLabel
+                    text: "Sign in"
+                    color: "white"
+                    font.pixelSize: 13
+                    font.weight: Font.DemiBold
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                }
+                onClicked: header.signInRequested()
             }
         }
     }

@@ -100,16 +100,19 @@ QStringList qualityNames(const Reel &reel)
 QString profileText(const InstagramProfile &profile)
 {
     const QString name = profile.displayName.isEmpty() ? profile.username : profile.displayName;
-    return QStringLiteral("Name:      %1\n"
-                          "Handle:    @%2\n"
-                          "Platform:  %3\n"
-                          "Followers: %4 (%5)\n"
-                          "Reels:     %6\n"
-                          "Verified:  %7\n")
+    const QString text = QStringLiteral("Name:      %1\n"
+                                        "Handle:    @%2\n"
+                                        "Platform:  %3\n"
+                                        "Followers: %4 (%5)\n"
+                                        "Reels:     %6\n"
+                                        "Verified:  %7\n")
             // In one pass: a later arg() would fill a "%1" inside the name.
             .arg(printable(name), printable(profile.username), displayName(profile.platform),
                  QString::number(profile.followerCount), formatCount(profile.followerCount),
                  QString::number(profile.reelCount), yesNo(profile.isVerified));
+    if (!profile.isDemo)
+        return text;
+    return QStringLiteral("Demo profile: generated sample data, not the account's own.\n") + text;
 }
 
 QString reelTable(const QList<Reel> &reels)
@@ -158,6 +161,7 @@ QByteArray profileJson(const InstagramProfile &profile)
         { QStringLiteral("reelCount"), profile.reelCount },
         { QStringLiteral("isVerified"), profile.isVerified },
         { QStringLiteral("avatarURL"), profile.avatarURL.toString() },
+        { QStringLiteral("demo"), profile.isDemo },
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }

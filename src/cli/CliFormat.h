@@ -28,13 +28,15 @@ QString qualityName(VideoQuality quality);
 // The qualities a reel offers, best first.
 QStringList qualityNames(const Reel &reel);
 
-// Name, handle, platform, followers, reel count, verified: one "Label: value" line each.
+// Name, handle, platform, followers, reel count, verified: one "Label: value" line each, after
+// a line that says so when the profile is the demo's.
 QString profileText(const InstagramProfile &profile);
 // A header and one aligned row per reel: id, posted (local time), duration, views, likes,
 // qualities. Just the header for no reels.
 QString reelTable(const QList<Reel> &reels);
 
-// One compact JSON object each, with "type" "profile" or "reel".
+// One compact JSON object each, with "type" "profile" or "reel"; a profile's "demo" says whether
+// the demo made it up.
 QByteArray profileJson(const InstagramProfile &profile);
 QByteArray reelJson(const Reel &reel);
 

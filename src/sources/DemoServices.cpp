@@ -81,6 +81,7 @@ void DemoSource::build(const QString &text, InstagramProfile &profile, QList<Ree
     profile.followerCount = pseudoCount(handle, r.followerSalt, r.followerLower, r.followerUpper);
     profile.reelCount = r.reelCount;
     profile.isVerified = characterCount(handle) % r.verifiedEvery == 0;
+    profile.isDemo = true;
 
     const QDateTime now = QDateTime::currentDateTime();
     reels.clear();

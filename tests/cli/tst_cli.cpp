@@ -382,6 +382,11 @@ private slots:
             QVERIFY2(out.contains(text), qPrintable(run.out));
         for (const QString &text : errHas)
             QVERIFY2(run.err.contains(text), qPrintable(run.err));
+        // A listed profile is marked as made up exactly when the demo answered.
+        if (out.contains(QLatin1String("\nHandle: @")))
+            QCOMPARE(out.startsWith(QLatin1String("Demo profile: generated sample data, not the "
+                                                  "account's own.\nName: ")),
+                     session.isEmpty());
         if (status == 2)
             QCOMPARE(run.err.count(u'\n'), 1); // one line: the error and where help is
         // Whatever the servers send, what people read cannot steer their terminal.
@@ -434,6 +439,7 @@ private slots:
         QCOMPARE(profile.value("followerCount").toInteger(), qint64(15300));
         QCOMPARE(profile.value("reelCount").toInteger(), qint64(30));
         QCOMPARE(profile.value("isVerified").toBool(), true);
+        QCOMPARE(profile.value("demo"), QJsonValue(false));
         for (int i = 0; i < 30; ++i) {
             const QJsonObject reel = QJsonDocument::fromJson(lines.at(i + 1).toUtf8()).object();
             QCOMPARE(reel.value("type").toString(), "reel");
@@ -455,6 +461,13 @@ private slots:
         QCOMPARE(named.value("username").toString(), hostileUsername);
         const QJsonObject reel = QJsonDocument::fromJson(hostileLines.at(1).toUtf8()).object();
         QCOMPARE(reel.value("id").toString(), "hostile_0" + hostileIDSuffix);
+
+        // The demo's profile says it is made up; its other members are those of any profile.
+        const Run demo = runCli({ "list", "--json", "--demo", "walker" });
+        QCOMPARE(demo.status, 0);
+        const QJsonObject made = QJsonDocument::fromJson(demo.out.section(u'\n', 0, 0).toUtf8()).object();
+        QCOMPARE(made.value("demo"), QJsonValue(true));
+        QCOMPARE(made.keys(), profile.keys());
     }
 
     // A signal in the middle of the fetch or of three transfers: the run ends with 128 + the

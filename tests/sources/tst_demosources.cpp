@@ -160,6 +160,7 @@ void TestDemoSources::profileFields()
     QCOMPARE(profile.avatarURL.toString(), Config::current().placeholderImageBase() + avatarSeed + "/240/240");
     QCOMPARE(profile.isVerified, verified);
     QCOMPARE(profile.platform, facebook ? SocialPlatform::facebook : SocialPlatform::instagram);
+    QVERIFY2(profile.isDemo, "a made-up profile says so");
 
     // Same account twice: a fresh id each time, the same generated numbers within one run.
     const InstagramProfile again = second.updates.last().profile;
