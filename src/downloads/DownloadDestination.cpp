@@ -28,9 +28,8 @@ QString DownloadDestination::defaultFolder()
     return folder;
 }
 
-QString DownloadDestination::displayPath() const
+QString DownloadDestination::displayPath(const QString &path)
 {
-    const QString path = folderPath();
     const QString home = QDir::homePath();
     // Only a whole leading folder is the home directory: /home/annabel is not under /home/anna.
     if (!home.isEmpty() && home != QStringLiteral("/")

@@ -28,7 +28,8 @@ public:
     QUrl folderURL() const { return m_folderURL; }
     QString folderPath() const { return m_folderURL.toLocalFile(); }
     // The folder's path with the home directory shown as "~".
-    QString displayPath() const;
+    QString displayPath() const { return displayPath(folderPath()); }
+    static QString displayPath(const QString &path);
 
     // Takes the folder the user confirmed in the folder chooser and remembers it. False, with
     // nothing changed, when it is not an existing local folder.

@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
-import QtQuick.Dialogs
 import QtQuick.Layouts
+import Qt.labs.platform as Platform
 import ClipDock
 
 // Where downloads go, how many run at once, and the app's update status. Every change applies at
@@ -177,13 +177,37 @@ Rectangle {
         }
     }
 
-    FolderDialog {
-        id: folderDialog
-        objectName: "folderDialog"
+    // The desktop's folder dialog where there is one, else the app's own in the sheet below.
+    FolderChooser {
+        id: folderChooser
+        objectName: "folderChooser"
+        destination: screen.destination
+        window: screen.Window.window
+        platformDialog: Platform.FolderDialog {
+            title: "Choose Download Folder"
+            acceptLabel: "Use This Folder"
+            parentWindow: screen.Window.window
+        }
+    }
+
+    Sheet {
+        id: folderSheet
+        objectName: "folderSheet"
         title: "Choose Download Folder"
-        acceptLabel: "Use This Folder"
-        currentFolder: screen.destination.folderURL
-        onAccepted: screen.destination.adoptFolder(selectedFolder)
+        minimumWidth: 380
+        minimumHeight: 440
+        width: 420
+        height: 520
+        open: folderChooser.browsing
+        onDismissed: folderChooser.cancel()
+
+        Loader {
+            anchors.fill: parent
+            active: folderSheet.open
+            sourceComponent: FolderPickerView {
+                chooser: folderChooser
+            }
+        }
     }
 
     Flickable {
@@ -235,9 +259,20 @@ Rectangle {
                 }
                 CardButton {
                     objectName: "chooseFolderButton"
+                    enabled: !folderChooser.choosing
                     symbol: "folder.badge.plus"
                     text: "Choose folder…"
-                    onClicked: folderDialog.open()
+                    onClicked: folderChooser.open()
+                }
+                Text {
+                    objectName: "folderChoiceMessage"
+                    Layout.fillWidth: true
+                    visible: text.length > 0
+                    text: folderChooser.browsing ? "" : folderChooser.message
+                    color: Theme.red
+                    font.pixelSize: 12
+                    font.weight: Font.Medium
+                    wrapMode: Text.Wrap
                 }
             }
 

@@ -2,16 +2,82 @@
 
 #include "downloads/AppSettings.h"
 #include "downloads/DownloadDestination.h"
+#include "downloads/FolderChooser.h"
 
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <system_error>
+
+#ifdef CLIPDOCK_HAVE_DBUS
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+
+// Stands in for the desktop portal's folder dialog on a private session bus.
+class FakePortal : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.FileChooser")
+    Q_PROPERTY(uint version MEMBER version)
+public:
+    uint version = 4;
+    int calls = 0;
+    QString parentWindow;
+    QString title;
+    QVariantMap options;
+    QString handle;
+
+public Q_SLOTS:
+    QDBusObjectPath OpenFile(const QString &parent, const QString &dialogTitle,
+                             const QVariantMap &dialogOptions, const QDBusMessage &message)
+    {
+        ++calls;
+        parentWindow = parent;
+        title = dialogTitle;
+        options = dialogOptions;
+        handle = QStringLiteral("/org/freedesktop/portal/desktop/request/")
+                + message.service().mid(1).replace(u'.', u'_') + u'/'
+                + dialogOptions.value(QStringLiteral("handle_token")).toString();
+        return QDBusObjectPath(handle);
+    }
+};
+#endif
+
+// Stands in for a Qt.labs.platform FolderDialog, which shows only where the platform theme
+// has a native dialog.
+class FakePlatformDialog : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool visible MEMBER visible)
+    Q_PROPERTY(QUrl folder MEMBER folder)
+    Q_PROPERTY(QUrl currentFolder MEMBER currentFolder)
+public:
+    bool native = false;
+    bool visible = false;
+    QUrl folder;
+    QUrl currentFolder;
+
+    Q_INVOKABLE void open() { visible = native; }
+
+Q_SIGNALS:
+    void accepted();
+    void rejected();
+};
 
 class TestDestination : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
     void init() { TestEnvironment::clearSettings(); }
 
     void defaultsToDownloads();
@@ -21,6 +87,13 @@ private Q_SLOTS:
     void vanishedFolderFallsBackAndKeepsStoredValue();
     void displayPath_data();
     void displayPath();
+
+    void chooserOpensAtNearestFolder_data();
+    void chooserOpensAtNearestFolder();
+    void chooserPrefersTheDesktopsDialog_data();
+    void chooserPrefersTheDesktopsDialog();
+    void chooserCreatesFolders_data();
+    void chooserCreatesFolders();
 
     void concurrencyAssignments_data();
     void concurrencyAssignments();
@@ -37,7 +110,40 @@ private:
     }
 
     TestEnvironment m_environment;
+    QTemporaryDir m_busDir;
+    QProcess m_bus;
+    QString m_busAddress;
 };
+
+void TestDestination::initTestCase()
+{
+    // A bus of this test's own, so the desktop's real portal is never asked; without one, no bus.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/clipdock-test-bus");
+    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+    if (daemon.isEmpty())
+        return;
+    QFile config(m_busDir.filePath(QStringLiteral("bus.conf")));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(R"(<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
+<auth>EXTERNAL</auth><policy context="default"><allow send_destination="*" eavesdrop="true"/>
+<allow eavesdrop="true"/><allow own="*"/></policy>
+</busconfig>)");
+    config.close();
+    m_bus.start(daemon, { QStringLiteral("--config-file=") + config.fileName(),
+                          QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
+    QVERIFY(m_bus.waitForStarted());
+    QTRY_VERIFY(m_bus.canReadLine());
+    m_busAddress = QString::fromUtf8(m_bus.readLine()).trimmed();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_busAddress.toUtf8());
+}
+
+void TestDestination::cleanupTestCase()
+{
+    if (m_bus.state() == QProcess::NotRunning)
+        return;
+    m_bus.kill();
+    m_bus.waitForFinished();
+}
 
 void TestDestination::defaultsToDownloads()
 {
@@ -131,6 +237,202 @@ void TestDestination::displayPath()
     DownloadDestination destination;
     QVERIFY(destination.adoptFolder(QUrl::fromLocalFile(folder)));
     QCOMPARE(destination.displayPath(), expected);
+}
+
+// The chooser opens at the folder in use, or, when that is gone, at its nearest parent.
+void TestDestination::chooserOpensAtNearestFolder_data()
+{
+    QTest::addColumn<QString>("chosen");  // adopted first, then removed; none: the default
+    QTest::addColumn<QString>("opensAt");
+
+    QTest::newRow("the folder in use") << "Clips/Kept" << "Clips/Kept";
+    QTest::newRow("removed since it was chosen") << "Clips/Gone/Deeper" << "Clips";
+    QTest::newRow("a default folder never made") << QString() << QString();
+}
+
+void TestDestination::chooserOpensAtNearestFolder()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, opensAt);
+    DownloadDestination destination;
+    if (!chosen.isEmpty()) {
+        QVERIFY(destination.adoptFolder(QUrl::fromLocalFile(makeFolder(chosen))));
+        if (chosen != opensAt)
+            QVERIFY(QDir(makeFolder("Clips/Gone")).removeRecursively());
+    }
+    QVERIFY(!QFileInfo::exists(DownloadDestination::defaultFolder()));
+    FolderChooser chooser;
+    chooser.setDestination(&destination);
+    chooser.open();
+    QTRY_VERIFY(chooser.browsing());
+    QCOMPARE(chooser.folder(), QUrl::fromLocalFile(makeFolder(opensAt)));
+}
+
+// The portal's dialog where the portal can open it at a folder; else the platform theme's; else
+// the app's own. Whichever shows, it starts at the folder in use, and its answer is taken once.
+void TestDestination::chooserPrefersTheDesktopsDialog_data()
+{
+    QTest::addColumn<uint>("portalVersion"); // 0: no portal
+    QTest::addColumn<int>("portalResponse"); // 0 chosen, 1 cancelled, 2 failed
+    QTest::addColumn<QString>("answer");     // relative to home, or an address
+    QTest::addColumn<bool>("native");        // the platform theme has a dialog
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("taken");      // empty: the folder stays
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("portal: a folder chosen") << 4u << 0 << "Chosen" << true << "portal" << "Chosen" << "";
+    QTest::newRow("portal: cancelled") << 4u << 1 << "" << true << "portal" << "" << "";
+    QTest::newRow("portal: a remote folder")
+            << 4u << 0 << "sftp://example.com/videos" << false << "portal" << ""
+            << "The folder you chose is not a folder on this computer, so downloads still go to ~/Start.";
+    QTest::newRow("portal fails: the theme's dialog") << 4u << 2 << "Chosen" << true << "platform" << "Chosen" << "";
+    QTest::newRow("portal fails: the app's own") << 4u << 2 << "" << false << "own" << "" << "";
+    QTest::newRow("portal too old to open at a folder") << 3u << -1 << "" << false << "own" << "" << "";
+    QTest::newRow("no portal: the theme's dialog") << 0u << -1 << "Chosen" << true << "platform" << "Chosen" << "";
+    QTest::newRow("no portal: the theme's dialog cancelled") << 0u << -1 << "" << true << "platform" << "" << "";
+    QTest::newRow("no portal, no theme dialog") << 0u << -1 << "" << false << "own" << "" << "";
+}
+
+void TestDestination::chooserPrefersTheDesktopsDialog()
+{
+    QFETCH(uint, portalVersion);
+    QFETCH(int, portalResponse);
+    QFETCH(QString, answer);
+    QFETCH(bool, native);
+    QFETCH(QString, shown);
+    QFETCH(QString, taken);
+    QFETCH(QString, message);
+
+    const QString start = makeFolder("Start");
+    const QUrl answerURL = answer.contains(u':') ? QUrl(answer) : QUrl::fromLocalFile(makeFolder(answer));
+    DownloadDestination destination;
+    QVERIFY(destination.adoptFolder(QUrl::fromLocalFile(start)));
+    FakePlatformDialog platform;
+    platform.native = native;
+    FolderChooser chooser;
+    chooser.setDestination(&destination);
+    chooser.setPlatformDialog(&platform);
+
+#ifdef CLIPDOCK_HAVE_DBUS
+    if (portalVersion > 0 && m_busAddress.isEmpty())
+        QSKIP("dbus-daemon is not installed");
+    FakePortal portal;
+    portal.version = portalVersion;
+    QDBusConnection bus = QDBusConnection::connectToBus(m_busAddress, QStringLiteral("portal"));
+    const auto unregister = qScopeGuard([&] {
+        bus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
+        bus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
+    });
+    if (portalVersion > 0) {
+        QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
+                                   QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
+        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    }
+#else
+    if (portalVersion > 0)
+        QSKIP("built without D-Bus");
+#endif
+
+    chooser.open();
+    QVERIFY(chooser.choosing());
+#ifdef CLIPDOCK_HAVE_DBUS
+    if (portalResponse >= 0) {
+        QTRY_COMPARE(portal.calls, 1);
+        QCOMPARE(portal.title, "Choose Download Folder");
+        QCOMPARE(portal.parentWindow, "");
+        QCOMPARE(portal.options.value("directory"), QVariant(true));
+        QCOMPARE(portal.options.value("accept_label"), QVariant("Use This Folder"));
+        QCOMPARE(portal.options.value("current_folder").toByteArray(), QFile::encodeName(start) + '\0');
+        QVERIFY(!chooser.browsing());
+        QDBusMessage response = QDBusMessage::createSignal(
+                portal.handle, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+        response << uint(portalResponse)
+                 << QVariantMap{ { "uris", QStringList{ answerURL.toString(QUrl::FullyEncoded) } } };
+        QVERIFY(bus.send(response));
+        if (shown == QLatin1String("portal"))
+            QTRY_VERIFY(!chooser.choosing());
+    }
+    if (portalVersion > 0 && portalResponse < 0) {
+        QTRY_VERIFY(chooser.browsing() || platform.visible);
+        QCOMPARE(portal.calls, 0);
+    }
+#endif
+    if (shown == QLatin1String("platform")) {
+        QTRY_VERIFY(platform.visible);
+        QCOMPARE(platform.currentFolder, QUrl::fromLocalFile(start));
+        platform.visible = false;
+        platform.folder = answerURL;
+        if (taken.isEmpty())
+            Q_EMIT platform.rejected();
+        else
+            Q_EMIT platform.accepted();
+        QVERIFY(!chooser.choosing());
+    }
+    if (shown == QLatin1String("own")) {
+        QTRY_VERIFY(chooser.browsing());
+        QCOMPARE(chooser.folder(), QUrl::fromLocalFile(start));
+        chooser.cancel();
+    }
+    QVERIFY(!chooser.choosing());
+    QVERIFY(!chooser.browsing());
+    QCOMPARE(destination.folderPath(), taken.isEmpty() ? start : makeFolder(taken));
+    QCOMPARE(chooser.message(), message);
+    if (shown != QLatin1String("platform"))
+        QVERIFY(!platform.visible);
+}
+
+// The app's own view makes a folder in the one it shows and moves into it; what it cannot make,
+// it says why.
+void TestDestination::chooserCreatesFolders_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("made");    // relative to the folder shown; empty: nothing made
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("a name") << "Reels 2024" << "Reels 2024" << "";
+    QTest::newRow("blanks around it") << "  Trips " << "Trips" << "";
+    QTest::newRow("blank") << "   " << "" << "Type a name for the new folder.";
+    QTest::newRow("a slash") << "a/b" << "" << "A folder name cannot contain \u201c/\u201d.";
+    QTest::newRow("dots") << ".." << "" << "\u201c..\u201d cannot be a folder name.";
+    QTest::newRow("already there") << "Older" << "" << "\u201cOlder\u201d already exists here.";
+    QTest::newRow("the folder shown was removed")
+            << "New" << "" << "Couldn't create \u201cNew\u201d: "
+                              + QString::fromLocal8Bit(std::generic_category().message(ENOENT)) + ".";
+}
+
+void TestDestination::chooserCreatesFolders()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, made);
+    QFETCH(QString, message);
+
+    const QString shownFolder = makeFolder("Shown");
+    makeFolder("Shown/Older");
+    DownloadDestination destination;
+    QVERIFY(destination.adoptFolder(QUrl::fromLocalFile(shownFolder)));
+    FolderChooser chooser;
+    chooser.setDestination(&destination);
+    chooser.open();
+    QTRY_VERIFY(chooser.browsing());
+    if (qstrcmp(QTest::currentDataTag(), "the folder shown was removed") == 0)
+        QVERIFY(QDir(shownFolder).removeRecursively());
+
+    const QStringList before = QDir(shownFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    QCOMPARE(chooser.createFolder(name), !made.isEmpty());
+    QCOMPARE(chooser.message(), message);
+    if (made.isEmpty()) {
+        QCOMPARE(chooser.folder(), QUrl::fromLocalFile(shownFolder));
+        QCOMPARE(QDir(shownFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        return;
+    }
+    const QString path = shownFolder + u'/' + made;
+    QVERIFY(QFileInfo(path).isDir());
+    QCOMPARE(chooser.folder(), QUrl::fromLocalFile(path));
+    chooser.useFolder();
+    QVERIFY(!chooser.browsing());
+    QCOMPARE(destination.folderPath(), path);
+    TestEnvironment::clearSettings();
+    QVERIFY(QDir(path).removeRecursively());
 }
 
 void TestDestination::concurrencyAssignments_data()

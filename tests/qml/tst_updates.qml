@@ -103,27 +103,50 @@ Item {
                 compare(pill.text, data.pill)
         }
 
+        // With no desktop dialog, the app's own opens at the folder in use, lists its folders,
+        // refuses a name already there, makes a new folder and goes into it; "Use This Folder"
+        // takes it, "Cancel" changes nothing.
         function test_chooseFolder_data() {
             return [ { tag: "confirmed", accept: true }, { tag: "cancelled", accept: false } ]
         }
 
         function test_chooseFolder(data) {
             const s = openSettings()
+            const start = harness.newFolder("Start " + data.tag)
+            harness.newFolder("Start " + data.tag + "/Older")
+            verify(s.root.destination.adoptFolder(start))
             const before = s.root.destination.displayPath
-            const dialog = s.item("folderDialog")
             mouseClick(s.item("chooseFolderButton"))
-            tryCompare(dialog, "visible", true)
-            compare(dialog.title, "Choose Download Folder")
-            compare(dialog.acceptLabel, "Use This Folder")
-            const folder = harness.newFolder("Chosen " + data.tag)
-            dialog.selectedFolder = folder
-            if (data.accept)
-                dialog.accept()
-            else
-                dialog.reject()
-            verify(data.accept ? s.root.destination.displayPath.endsWith("/Chosen confirmed")
-                               : s.root.destination.displayPath === before)
+            const sheet = s.item("folderSheet")
+            tryCompare(sheet, "visible", true)
+            const item = name => findChild(sheet.contentItem, name)
+            tryVerify(() => item("folderPathText") !== null)
+            compare(item("folderPathText").text, before)
+            tryVerify(() => item("folderRow_Older") !== null, 5000)
+            verify(!s.item("chooseFolderButton").enabled, "one chooser at a time")
+
+            const field = item("newFolderField")
+            tryVerify(() => sheet.active, 2000, "the sheet takes the keyboard")
+            mouseClick(field)
+            for (const name of ["Older", "Reels 2024"]) {
+                field.clear()
+                for (const c of name)
+                    keyClick(c)
+                mouseClick(item("createFolderButton"))
+                if (name === "Older")
+                    compare(item("folderMessage").text, "\u201cOlder\u201d already exists here.")
+            }
+            verify(!item("folderMessage").visible)
+            compare(field.text, "")
+            compare(item("folderPathText").text, before + "/Reels 2024")
+            verify(harness.isFolder(start + "/Reels 2024"))
+            tryCompare(item("noFoldersText"), "visible", true)
+
+            mouseClick(item(data.accept ? "useFolderButton" : "cancelFolderButton"))
+            tryCompare(sheet, "visible", false)
+            compare(s.root.destination.displayPath, data.accept ? before + "/Reels 2024" : before)
             compare(s.item("folderTitleSubtitle").text, s.root.destination.displayPath)
+            verify(s.item("chooseFolderButton").enabled)
         }
 
         function test_folderNoteOnLinux() {
