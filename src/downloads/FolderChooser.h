@@ -9,10 +9,10 @@
 #include <QString>
 #include <QUrl>
 #include <QVariantMap>
+#include <QWindow>
 #include <QtQmlIntegration>
 
 class DownloadDestination;
-class QWindow;
 
 class FolderChooser : public QObject
 {
