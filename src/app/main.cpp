@@ -42,16 +42,10 @@ int main(int argc, char *argv[])
     QGuiApplication::setApplicationVersion(AppVersion::build());
     QQuickStyle::setStyle(QStringLiteral("Basic"));
 
+    // Declared before the engine, so the window goes first and the root's transfers end after it.
     ContentView root;
-
     QQmlApplicationEngine engine;
-    engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
-    engine.setInitialProperties({ { QStringLiteral("root"), QVariant::fromValue(&root) } });
-    QObject::connect(&engine, &QQmlApplicationEngine::objectCreationFailed, &app,
-                     [] { QCoreApplication::exit(EXIT_FAILURE); }, Qt::QueuedConnection);
-    engine.load(QUrl(QStringLiteral("qrc:/qt/qml/ClipDock/browsing/Main.qml")));
-    if (engine.rootObjects().isEmpty())
+    if (!root.openWindow(engine))
         return EXIT_FAILURE;
-    root.start();
     return QGuiApplication::exec();
 }

@@ -2,6 +2,8 @@
 
 #include "updates/AppVersion.h"
 
+#include <QQmlApplicationEngine>
+
 // Created in this order: the update service, both sign-in states (Instagram first), the
 // destination, the settings, the view model, the download manager.
 ContentView::ContentView(QObject *parent)
@@ -43,4 +45,15 @@ void ContentView::start()
             setShowingUpdateSheet(true);
     });
     m_updateService->check(true);
+}
+
+bool ContentView::openWindow(QQmlApplicationEngine &engine)
+{
+    engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+    engine.setInitialProperties({ { QStringLiteral("root"), QVariant::fromValue(this) } });
+    engine.load(QUrl(QStringLiteral("qrc:/qt/qml/ClipDock/browsing/Main.qml")));
+    if (engine.rootObjects().isEmpty())
+        return false;
+    start();
+    return true;
 }

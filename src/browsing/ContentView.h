@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QtQmlIntegration>
 
+class QQmlApplicationEngine;
+
 // The root of the window: creates and owns every long-lived object, hands them to the screens,
 // and decides when the update sheet shows.
 class ContentView : public QObject
@@ -45,6 +47,10 @@ public:
     // Runs once the window is first shown: the silent update check. From then on every change of
     // the update state to "available" shows the update sheet.
     Q_INVOKABLE void start();
+
+    // Builds the main window over this root in `engine` and starts; false when the window could
+    // not be built. Closing the window quits the application; the transfers end with the root.
+    bool openWindow(QQmlApplicationEngine &engine);
 
 signals:
     void showingUpdateSheetChanged();

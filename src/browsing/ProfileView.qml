@@ -36,11 +36,13 @@ Rectangle {
         viewModel.downloadDateFilter = viewModel.dateFilter
         viewModel.showingQualitySheet = true
     }
+    // The options close before the queue opens, so the queue's sheet stands over the window.
     function confirmDownload() {
-        downloadManager.enqueue(viewModel.reelsToDownloadList(), viewModel.selectedQuality)
+        const reels = viewModel.reelsToDownloadList()
+        viewModel.showingQualitySheet = false
+        downloadManager.enqueue(reels, viewModel.selectedQuality)
         if (viewModel.isSelectionMode)
             viewModel.toggleSelectionMode()
-        viewModel.showingQualitySheet = false
     }
 
     // What scrolls above the reels: the account, the destination and the section header.
@@ -84,6 +86,7 @@ Rectangle {
                     Layout.fillWidth: true
                     visible: screen.viewModel.hasProfile
                     profile: screen.viewModel.profile
+                    onSignInRequested: screen.viewModel.openLogin(screen.viewModel.profile.platform)
                 }
 
                 PressableButton {

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QMetaEnum>
+#include <QQmlEngine>
+#include <QWindow>
 
 namespace {
 
@@ -111,4 +113,13 @@ QString UiCatalog::updateKind(const UpdateState &state)
 bool UiCatalog::canOpenExternally(const QUrl &url)
 {
     return UpdateService::readableDownloadURL(url.toString()).has_value();
+}
+
+QWindow *UiCatalog::frontModalWindow()
+{
+    QWindow *front = QGuiApplication::modalWindow();
+    // Handed to QML, a window without an owner would become the script engine's to collect.
+    if (front)
+        QQmlEngine::setObjectOwnership(front, QQmlEngine::CppOwnership);
+    return front;
 }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <QWindow>
 #include <QtQmlIntegration>
 
 class UiCatalog : public QObject
@@ -40,5 +41,9 @@ public:
 
     // Only plain web addresses go to the desktop's URL opener.
     Q_INVOKABLE static bool canOpenExternally(const QUrl &url);
+
+    // The modal window shown last and still shown, which a sheet opening now goes over; null
+    // when there is none.
+    Q_INVOKABLE static QWindow *frontModalWindow();
 };
 

@@ -97,7 +97,9 @@ TestCase {
 
         const manager = root.downloadManager
         compare(manager.itemCount, 2)
-        tryCompare(findChild(window, "downloadSheet"), "visible", true)
+        const queue = findChild(window, "downloadSheet")
+        tryCompare(queue, "visible", true)
+        compare(queue.transientParent, window, "the options closed before the queue opened")
         tryCompare(manager, "completedCount", 2, 10000)
         compare(manager.failedCount, 0)
         for (const id of chosen)

@@ -118,13 +118,14 @@ TestCase {
         w.root.instagramAuth.signOut()
     }
 
-    // Found at start-up, the update opens its sheet; its buttons and Escape close it, and only
-    // the download button opens the address.
+    // Found at start-up, the update opens its sheet, over the settings when they are open; its
+    // buttons and Escape close it, and only the download button opens the address.
     function test_updateSheet_data() {
         return [
             { tag: "download", button: "downloadButton", opened: ["https://updates.invalid/clipdock-9.1.0"] },
             { tag: "later", button: "laterButton", opened: [] },
             { tag: "escape", button: "", opened: [] },
+            { tag: "over the settings, escape", button: "", opened: [], over: "settingsSheet" },
         ]
     }
 
@@ -133,8 +134,14 @@ TestCase {
         harness.forgetOpenedUrls()
         const w = openWindow()
         const sheet = w.sheet("updateSheet")
+        const below = data.over ? w.sheet(data.over) : w.window
+        if (data.over) {
+            w.vm.showingSettings = true
+            tryVerify(() => below.active, 2000)
+        }
         w.root.start()
         tryCompare(sheet, "visible", true, 5000)
+        compare(sheet.transientParent, below, "the window manager keeps it above the one below")
         compare(findChild(sheet.contentItem, "versionText").text, "Version 9.1.0 is ready to install.")
         if (data.button) {
             mouseClick(findChild(sheet.contentItem, data.button))
@@ -145,5 +152,6 @@ TestCase {
         verify(!w.root.showingUpdateSheet)
         verify(!sheet.visible)
         compare(harness.openedUrls, data.opened)
+        compare(below.visible, true)
     }
 }
