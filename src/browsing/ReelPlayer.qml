@@ -5,12 +5,15 @@ import ClipDock
 
 // Previews one reel: its video plays at once in a portrait frame and starts over at each end,
 // framed by a close button, the view, like and duration figures and a download button. It plays
-// only while `active` holds; the moment that ends, the sound stops and the media is let go.
+// only while `active` holds; the moment that ends, the sound stops and the media is let go. Media
+// that cannot be loaded or decoded leaves the still in the frame with a note saying so.
 Rectangle {
     id: player
 
     required property var reel // Reel
     property bool active: false
+    // The media failed to load or decode; cleared when playback starts over.
+    property bool unplayable: false
     signal close()
     signal download()
 
@@ -18,6 +21,7 @@ Rectangle {
 
     function start() {
         mediaPlayer.stop()
+        unplayable = false
         mediaPlayer.source = player.reel ? player.reel.defaultVideoURL : ""
         mediaPlayer.play()
     }
@@ -25,6 +29,7 @@ Rectangle {
     function finish() {
         mediaPlayer.stop()
         mediaPlayer.source = ""
+        unplayable = false
     }
 
     onActiveChanged: active ? start() : finish()
@@ -39,6 +44,8 @@ Rectangle {
         loops: MediaPlayer.Infinite
         videoOutput: videoOutput
         audioOutput: AudioOutput { }
+        onErrorOccurred: if (source.toString() !== "") player.unplayable = true
+        onMediaStatusChanged: if (mediaStatus === MediaPlayer.InvalidMedia) player.unplayable = true
     }
 
     // The 9 : 16 frame, as large as the sheet allows, centred.
@@ -51,21 +58,23 @@ Rectangle {
 
         // Until the media shows what it holds; then the picture, or black for audio alone.
         readonly property bool waiting: !mediaPlayer.hasVideo && !mediaPlayer.hasAudio
-                                        && mediaPlayer.error === MediaPlayer.NoError
+                                        && !player.unplayable
 
-        // The still stands in while the media loads.
+        // The still stands in while the media loads, and for media that cannot play.
         Image {
+            objectName: "stillImage"
             anchors.fill: parent
             source: player.reel ? player.reel.thumbnailURL : ""
             fillMode: Image.PreserveAspectCrop
             asynchronous: true
-            visible: frame.waiting && status === Image.Ready
+            visible: (frame.waiting || player.unplayable) && status === Image.Ready
         }
         VideoOutput {
             id: videoOutput
             objectName: "videoOutput"
             anchors.fill: parent
             fillMode: VideoOutput.PreserveAspectFit
+            visible: !player.unplayable
         }
         Spinner {
             anchors.centerIn: parent
@@ -73,10 +82,41 @@ Rectangle {
             size: 28
             color: "white"
         }
+        Rectangle {
+            objectName: "unplayableNote"
+            anchors.centerIn: parent
+            visible: player.unplayable
+            width: Math.min(noteRow.implicitWidth + 28, parent.width - 40)
+            height: noteRow.implicitHeight + 20
+            radius: height / 2
+            color: Qt.rgba(0, 0, 0, 0.6)
+
+            RowLayout {
+                id: noteRow
+                anchors.fill: parent
+                anchors.leftMargin: 14
+                anchors.rightMargin: 14
+                spacing: 8
+                Icon {
+                    symbol: "exclamationmark.triangle.fill"
+                    size: 13
+                    color: "white"
+                }
+                Text {
+                    objectName: "unplayableText"
+                    Layout.fillWidth: true
+                    text: "This reel can't be played here."
+                    color: "white"
+                    font.pixelSize: 13
+                    font.weight: Font.DemiBold
+                    elide: Text.ElideRight
+                }
+            }
+        }
 
         // A tap pauses and resumes; a paused preview shows a play mark.
         TapHandler {
-            enabled: mediaPlayer.source.toString() !== ""
+            enabled: mediaPlayer.source.toString() !== "" && !player.unplayable
             onTapped: mediaPlayer.playbackState === MediaPlayer.PlayingState ? mediaPlayer.pause()
                                                                              : mediaPlayer.play()
         }
