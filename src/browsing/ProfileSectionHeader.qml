@@ -5,17 +5,18 @@ import ClipDock
 
 // Above the reels: how many are shown and selected, whether more are loading or why no more
 // came, the date filter, the number of columns and the selection buttons. When the window is too
-// narrow for one row, the controls move to a second row on the right.
+// narrow for the counts and the controls on one row, the controls move to a second row on the
+// right. Whether more are loading, or why none came, takes the room left between the counts and
+// the controls and never more, so its coming and going moves nothing.
 Item {
     id: section
 
     required property ReelsViewModel viewModel
     readonly property bool selecting: viewModel.isSelectionMode
-    // The note of a failed page takes the loading pill's place and at least its room, so the
-    // controls stay where they were when loading stops with a failure.
-    readonly property real noteRoom: moreNote.visible && !loadingPill.visible
-                                     ? loadingPill.implicitWidth + counts.spacing : 0
-    readonly property bool twoRows: counts.implicitWidth + noteRoom + 10 + controls.implicitWidth > width
+    readonly property bool twoRows: counts.implicitWidth + 10 + controls.implicitWidth > width
+    // Where the loading pill or the note of a failed page starts, and the room it has.
+    readonly property real statusX: counts.implicitWidth + counts.spacing
+    readonly property real statusRoom: Math.max(0, (twoRows ? width : controls.x - 10) - statusX)
 
     signal customRangeRequested()
 
@@ -51,55 +52,79 @@ Item {
             font.pixelSize: 13
             font.weight: Font.Medium
         }
-        Rectangle {
-            id: loadingPill
-            objectName: "loadingMorePill"
-            implicitWidth: loadingRow.implicitWidth + 20
-            implicitHeight: 26
-            radius: 13
-            color: Theme.surface
-            border.color: Theme.stroke
-            border.width: 1
-            visible: opacity > 0.01
-            opacity: section.viewModel.isLoadingMore ? 1 : 0
-            scale: section.viewModel.isLoadingMore ? 1 : 0.00001
-            Behavior on opacity { Spring { response: 0.32; dampingFraction: 0.85 } }
-            Behavior on scale { Spring { response: 0.32; dampingFraction: 0.85 } }
-
-            Row {
-                id: loadingRow
-                anchors.centerIn: parent
-                spacing: 6
-                Spinner {
-                    anchors.verticalCenter: parent.verticalCenter
-                    size: 11
-                    color: Theme.accent
-                }
-                Text {
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: "Loading more…"
-                    color: Theme.textSecondary
-                    font.pixelSize: 11
-                    font.weight: Font.DemiBold
-                }
-            }
-        }
     }
 
-    // Why no more reels came; the reels shown stay. One line in the room left beside the counts;
-    // a message too long for it shows whole on hover.
+    Rectangle {
+        id: loadingPill
+        objectName: "loadingMorePill"
+        // The words only where they fit at 9 points or more; else the spinner says it alone.
+        readonly property bool worded:
+            section.statusRoom >= 20 + spinner.width + loadingRow.spacing + smallestWords.width
+
+        x: section.statusX
+        y: counts.y + (counts.height - height) / 2
+        width: loadingRow.width + 20
+        height: 26
+        radius: 13
+        color: Theme.surface
+        border.color: Theme.stroke
+        border.width: 1
+        visible: opacity > 0.01
+        opacity: section.viewModel.isLoadingMore ? 1 : 0
+        scale: section.viewModel.isLoadingMore ? 1 : 0.00001
+        Behavior on opacity { Spring { response: 0.32; dampingFraction: 0.85 } }
+        Behavior on scale { Spring { response: 0.32; dampingFraction: 0.85 } }
+        Accessible.name: loadingWords.text
+
+        TextMetrics {
+            id: smallestWords
+            font.pixelSize: 9
+            font.weight: Font.DemiBold
+            text: loadingWords.text
+        }
+
+        Row {
+            id: loadingRow
+            anchors.centerIn: parent
+            spacing: 6
+            Spinner {
+                id: spinner
+                anchors.verticalCenter: parent.verticalCenter
+                size: 11
+                color: Theme.accent
+            }
+            Text {
+                id: loadingWords
+                anchors.verticalCenter: parent.verticalCenter
+                visible: loadingPill.worded
+                width: Math.min(implicitWidth,
+                                section.statusRoom - 20 - spinner.width - loadingRow.spacing)
+                text: "Loading more…"
+                color: Theme.textSecondary
+                font.pixelSize: 11
+                font.weight: Font.DemiBold
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 9
+                verticalAlignment: Text.AlignVCenter
+            }
+        }
+
+        HoverHandler { id: pillHover }
+        ToolTip.visible: pillHover.hovered && !worded
+        ToolTip.text: loadingWords.text
+    }
+
+    // Why no more reels came; the reels shown stay. One line in the pill's place and room; a
+    // message too long for it shows whole on hover.
     Rectangle {
         id: moreNote
         objectName: "loadingMoreNote"
 
         readonly property string message: section.viewModel.loadingMoreError
-        readonly property real room: (section.twoRows ? section.width : controls.x - 10) - x
 
-        // Where the pill starts, also while the pill fades out.
-        x: counts.implicitWidth + counts.spacing
-           - (loadingPill.visible ? loadingPill.implicitWidth + counts.spacing : 0)
+        x: section.statusX
         y: counts.y + (counts.height - height) / 2
-        width: Math.max(0, Math.min(noteRow.implicitWidth + 20, room))
+        width: Math.min(noteRow.implicitWidth + 20, section.statusRoom)
         height: 26
         radius: 13
         color: Theme.withAlpha(Theme.red, 0.12)

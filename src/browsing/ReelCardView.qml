@@ -3,7 +3,8 @@ import ClipDock
 
 // One reel in the grid: its picture with the duration, the view count, where its download
 // stands and, in selection mode, whether it is selected. `compact` shrinks badges and corners for
-// grids of more than three columns.
+// grids of more than three columns. Everything stays inside the card: on the narrowest cards the
+// figures shrink, the play symbol gives way, and the card clips what is left.
 Item {
     id: card
 
@@ -18,10 +19,14 @@ Item {
     property var downloadState
     readonly property string downloadKind: ProfilePresentation.downloadKind(downloadState)
     readonly property real cornerRadius: compact ? 10 : 16
+    // Compact badges sit 5 from the corner and pad their figures by 5, both 3 on the narrowest
+    // cards, and may reach to 2 from the trailing edge.
+    readonly property real badgeSpace: width < 48 ? 3 : 5
 
     signal tapped()
     signal longPressed()
 
+    clip: true
     scale: selected ? 0.97 : 1
     Behavior on scale { Spring { response: 0.32; dampingFraction: 0.75 } }
 
@@ -45,10 +50,15 @@ Item {
         }
     }
     Rectangle {
+        id: viewBadge
+        readonly property real inset: card.compact ? card.badgeSpace : 0
+        readonly property real padding: card.compact ? card.badgeSpace : 10
+        // The width the symbol and the count may take.
+        readonly property real room: card.width - inset - (card.compact ? 2 : 0) - 2 * padding
         anchors.left: parent.left
         anchors.bottom: parent.bottom
-        anchors.margins: card.compact ? 5 : 0
-        width: viewRow.implicitWidth + (card.compact ? 10 : 20)
+        anchors.margins: inset
+        width: viewRow.width + 2 * padding
         height: viewRow.implicitHeight + (card.compact ? 4 : 20)
         radius: height / 2
         color: card.compact ? Qt.rgba(0, 0, 0, 0.55) : "transparent"
@@ -58,27 +68,38 @@ Item {
             anchors.centerIn: parent
             spacing: card.compact ? 2 : 4
             Icon {
+                id: playSymbol
                 anchors.verticalCenter: parent.verticalCenter
+                // Only beside a count that keeps its size.
+                visible: width + viewRow.spacing + viewCountText.implicitWidth <= viewBadge.room
                 symbol: "play.fill"
                 size: card.compact ? 8 : 10
                 color: "white"
             }
             Text {
+                id: viewCountText
                 objectName: "viewCountText"
                 anchors.verticalCenter: parent.verticalCenter
+                width: Math.min(implicitWidth, viewBadge.room
+                                - (playSymbol.visible ? playSymbol.width + viewRow.spacing : 0))
                 text: ProfilePresentation.count(card.viewCount)
                 color: "white"
                 font.pixelSize: card.compact ? 9 : 11
                 font.weight: Font.DemiBold
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 6
+                elide: Text.ElideRight
+                verticalAlignment: Text.AlignVCenter
             }
         }
     }
 
     // The duration at the top-leading corner.
     Rectangle {
-        x: card.compact ? 5 : 8
+        readonly property real padding: card.compact ? card.badgeSpace : 7
+        x: card.compact ? card.badgeSpace : 8
         y: x
-        width: durationText.implicitWidth + (card.compact ? 10 : 14)
+        width: durationText.width + 2 * padding
         height: durationText.implicitHeight + (card.compact ? 4 : 6)
         radius: height / 2
         color: Qt.rgba(0, 0, 0, 0.55)
@@ -86,10 +107,15 @@ Item {
             id: durationText
             objectName: "durationText"
             anchors.centerIn: parent
+            width: Math.min(implicitWidth, card.width - parent.x - 2 - 2 * parent.padding)
             text: ProfilePresentation.duration(card.durationSeconds)
             color: "white"
             font.pixelSize: card.compact ? 9 : 10
             font.weight: Font.Bold
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 6
+            elide: Text.ElideRight
+            verticalAlignment: Text.AlignVCenter
         }
     }
 

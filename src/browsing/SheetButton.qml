@@ -4,7 +4,7 @@ import ClipDock
 
 // One of a sheet's two bottom buttons, sharing the row's width: "Cancel" on the surface with a
 // hairline, or the primary action on the brand gradient with its glow. Disabled, it is drawn at
-// half opacity.
+// half opacity. A title too long for the button shrinks, and is cut short only below 10 points.
 PressableButton {
     id: button
 
@@ -36,9 +36,11 @@ PressableButton {
     }
     contentItem: Item {
         Row {
+            id: label
             anchors.centerIn: parent
             spacing: 6
             Icon {
+                id: symbolIcon
                 anchors.verticalCenter: parent.verticalCenter
                 visible: button.symbol.length > 0
                 symbol: button.symbol
@@ -48,10 +50,17 @@ PressableButton {
             Text {
                 objectName: button.objectName + "Label"
                 anchors.verticalCenter: parent.verticalCenter
+                // What the button leaves beside the symbol, 12 in from either edge.
+                width: Math.min(implicitWidth, button.width - 24
+                                - (symbolIcon.visible ? symbolIcon.width + label.spacing : 0))
                 text: button.text
                 color: button.primary ? "white" : Theme.textPrimary
                 font.pixelSize: 15
                 font.weight: Font.DemiBold
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 10
+                elide: Text.ElideRight
+                verticalAlignment: Text.AlignVCenter
             }
         }
     }

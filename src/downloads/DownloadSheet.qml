@@ -19,55 +19,60 @@ Rectangle {
         anchors.fill: parent
         spacing: 0
 
-        RowLayout {
+        // The title with the actions beside it when they fit there, else on a row of their own
+        // below the status line; either way the actions keep one row. The status line runs
+        // under both, cut short only when the sheet cannot hold it.
+        Item {
+            id: header
+            readonly property bool actionsBeside: title.implicitWidth + 8 + actions.implicitWidth
+                                                  <= width
             Layout.fillWidth: true
             Layout.leftMargin: 20
             Layout.rightMargin: 20
             Layout.topMargin: 18
             Layout.bottomMargin: 12
-            spacing: 8
+            implicitHeight: statusLine.y + statusLine.height
+                            + (actionsBeside || actions.width === 0 ? 0 : 10 + actions.height)
 
-            ColumnLayout {
-                Layout.alignment: Qt.AlignTop
-                spacing: 2
-
-                Text {
-                    text: "Downloads"
-                    color: Theme.textPrimary
-                    font.pixelSize: 22
-                    font.weight: Font.Bold
-                }
-                Text {
-                    objectName: "statusLine"
-                    text: sheet.manager.statusLine
-                    color: Theme.textSecondary
-                    font.pixelSize: 13
-                    font.weight: Font.Medium
-                }
+            Text {
+                id: title
+                text: "Downloads"
+                color: Theme.textPrimary
+                font.pixelSize: 22
+                font.weight: Font.Bold
+            }
+            Text {
+                id: statusLine
+                objectName: "statusLine"
+                y: title.height + 2
+                width: Math.min(implicitWidth, header.width)
+                text: sheet.manager.statusLine
+                color: Theme.textSecondary
+                font.pixelSize: 13
+                font.weight: Font.Medium
+                elide: Text.ElideRight
             }
 
-            // The actions wrap onto a second line when the sheet is too narrow for all three.
-            Flow {
-                Layout.fillWidth: true
-                Layout.minimumWidth: 120
-                Layout.alignment: Qt.AlignTop
-                layoutDirection: Qt.RightToLeft
-                spacing: 8
+            Row {
+                id: actions
+                x: header.width - width
+                y: header.actionsBeside ? (title.height - height) / 2
+                                        : statusLine.y + statusLine.height + 10
+                spacing: 6
 
                 CapsuleButton {
-                    objectName: "clearFinishedButton"
-                    visible: sheet.manager.completedCount + sheet.manager.failedCount >= 1
-                    text: "Clear finished"
-                    textColor: Theme.accent
+                    objectName: "stopAllButton"
+                    visible: sheet.manager.activeCount >= 1
+                    text: "Stop all"
+                    symbol: "stop.fill"
+                    symbolWeight: Font.Bold
                     fontSize: 12
                     implicitHeight: 28
-                    onClicked: sheet.manager.clearFinished()
+                    onClicked: sheet.manager.stopAll()
 
                     background: Rectangle {
                         radius: height / 2
-                        color: Theme.withAlpha(Theme.accent, 0.14)
-                        border.color: Theme.withAlpha(Theme.accent, 0.35)
-                        border.width: 1
+                        color: Theme.withAlpha(Theme.red, 0.85)
                     }
                 }
                 CapsuleButton {
@@ -85,18 +90,19 @@ Rectangle {
                     }
                 }
                 CapsuleButton {
-                    objectName: "stopAllButton"
-                    visible: sheet.manager.activeCount >= 1
-                    text: "Stop all"
-                    symbol: "stop.fill"
-                    symbolWeight: Font.Bold
+                    objectName: "clearFinishedButton"
+                    visible: sheet.manager.completedCount + sheet.manager.failedCount >= 1
+                    text: "Clear finished"
+                    textColor: Theme.accent
                     fontSize: 12
                     implicitHeight: 28
-                    onClicked: sheet.manager.stopAll()
+                    onClicked: sheet.manager.clearFinished()
 
                     background: Rectangle {
                         radius: height / 2
-                        color: Theme.withAlpha(Theme.red, 0.85)
+                        color: Theme.withAlpha(Theme.accent, 0.14)
+                        border.color: Theme.withAlpha(Theme.accent, 0.35)
+                        border.width: 1
                     }
                 }
             }

@@ -39,6 +39,7 @@ TestCase {
         w.vm.search()
         tryCompare(w.vm, "phase", ReelsViewModel.Error)
         shoot(w.content, "search-error")
+        w.vm.reset()
 
         harness.signInBrowser("instagram")
         tryCompare(w.root.instagramAuth, "isSignedIn", true, 5000)
@@ -46,6 +47,11 @@ TestCase {
         harness.signInBrowser("facebook")
         tryCompare(w.root.facebookAuth, "isSignedIn", true, 5000)
         shoot(w.content, "search-both-signed-in")
+        w.vm.inputText = "facebook.com/natgeo"
+        w.vm.search()
+        tryCompare(w.vm, "loadingStep", "Reading the reels page…", 5000)
+        shoot(w.content, "search-loading-facebook", 250) // the page takes seconds to settle
+        w.vm.reset()
         w.root.instagramAuth.signOut()
         w.root.facebookAuth.signOut()
     }
@@ -107,5 +113,28 @@ TestCase {
         }
         w.vm.showingSettings = true
         shoot(w.sheet("settingsSheet"), "settings-" + data.tag)
+    }
+
+    // The app's own folder chooser, where the desktop has none; then a name it refuses.
+    function test_folderChooser() {
+        const w = open()
+        const folder = harness.newFolder("Gallery Reels")
+        for (const name of ["Archive 2023", "Travel", "Cooking clips", "Behind the scenes"])
+            harness.newFolder("Gallery Reels/" + name)
+        w.root.destination.adoptFolder(folder)
+        w.vm.showingSettings = true
+        const settings = w.sheet("settingsSheet")
+        tryVerify(() => findChild(settings, "chooseFolderButton") !== null)
+        waitForRendering(settings)
+        mouseClick(findChild(settings, "chooseFolderButton"))
+        const sheet = findChild(settings.Window.window, "folderSheet")
+        tryCompare(sheet, "visible", true)
+        tryVerify(() => findChild(sheet.contentItem, "folderRow_Travel") !== null, 5000)
+        shoot(sheet.contentItem, "folder-chooser")
+        findChild(sheet.contentItem, "newFolderField").text = "Travel"
+        mouseClick(findChild(sheet.contentItem, "createFolderButton"))
+        shoot(sheet.contentItem, "folder-chooser-refused")
+        mouseClick(findChild(sheet.contentItem, "cancelFolderButton"))
+        tryCompare(sheet, "visible", false)
     }
 }

@@ -45,6 +45,9 @@ Item {
                   running: ["stalled.mp4", "stalled.mp4"] },
                 // The chosen folder was replaced by a file: opening it says why it cannot.
                 { tag: "folder-problem", finished: ["video.mp4"], running: [], folderProblem: true },
+                // All three actions in the sheet's smallest width.
+                { tag: "mixed-narrow", finished: ["video.mp4", "missing.mp4"],
+                  running: ["stalled.mp4", "stalled.mp4"], width: 420 },
             ]
         }
 
@@ -64,7 +67,8 @@ Item {
             if (data.running.length > 0)
                 tryVerify(() => manager.overallPercent > 0, 10000)
             const sheet = createTemporaryObject(sheetComponent, top,
-                                                { manager: manager, destination: root.destination })
+                                                { manager: manager, destination: root.destination,
+                                                  width: data.width || 520 })
             if (data.folderProblem) {
                 const folder = harness.newFolder("gallery-" + data.tag)
                 root.destination.adoptFolder(folder)
@@ -75,11 +79,21 @@ Item {
             manager.stopAll()
         }
 
-        function test_player() {
+        // Loading, and a reel whose media cannot be played.
+        function test_player_data() {
+            return [ { tag: "loading", name: "player", file: "" },
+                     { tag: "unplayable", name: "player-unplayable", file: "missing.mp4" } ]
+        }
+
+        function test_player(data) {
             const picture = pictures()
-            const player = createTemporaryObject(playerComponent, top, {
-                reel: harness.silentReel("gp", 1200000, 15400, 47, picture(0)), active: true })
-            shoot(player, "player")
+            const reel = data.file ? harness.mediaReel("gp-" + data.tag, data.file, 1200000, 15400, 47,
+                                                       picture(0))
+                                   : harness.silentReel("gp", 1200000, 15400, 47, picture(0))
+            const player = createTemporaryObject(playerComponent, top, { reel: reel, active: true })
+            if (data.file)
+                tryCompare(player, "unplayable", true, 10000)
+            shoot(player, data.name)
         }
     }
 }

@@ -53,13 +53,28 @@ Item {
         }
 
         function test_grid_data() {
-            return [ { tag: "2", columns: 2 }, { tag: "4", columns: 4 }, { tag: "10", columns: 10 } ]
+            return [ { tag: "2", columns: 2 }, { tag: "4", columns: 4 }, { tag: "10", columns: 10 },
+                     { tag: "10-smallest", columns: 10, width: 420, height: 720 } ]
         }
 
         function test_grid(data) {
-            const w = open()
+            const w = open({ width: data.width, height: data.height })
             w.vm.gridColumns = data.columns
             shoot(w.screen, "profile-grid-" + data.tag)
+        }
+
+        // Signed out: the demo source's made-up profile, marked as such.
+        function test_demo() {
+            const root = harness.newRoot()
+            root.viewModel.inputText = "@northern.lights"
+            root.viewModel.search()
+            tryCompare(root.viewModel, "phase", ReelsViewModel.Loaded, 5000)
+            tryCompare(root.viewModel, "isLoadingMore", false, 5000)
+            const screen = createTemporaryObject(profileComponent, top, {
+                viewModel: root.viewModel, downloadManager: root.downloadManager,
+                destination: root.destination })
+            waitForRendering(screen)
+            shoot(screen, "profile-demo")
         }
 
         function test_list() {
@@ -87,9 +102,17 @@ Item {
             shoot(w.screen, "profile-filter-30-days")
         }
 
-        function test_loadingMore() {
-            const w = open({ loading: true, count: 12, thumbnails: "stalled", downloads: false })
-            shoot(w.screen, "profile-loading-more")
+        // More reels on the way: the pill beside the count, the controls on the same line. At the
+        // default and the smallest window size.
+        function test_loadingMore_data() {
+            return [ { tag: "default", name: "", width: 460, height: 820 },
+                     { tag: "smallest", name: "-smallest", width: 420, height: 720 } ]
+        }
+
+        function test_loadingMore(data) {
+            const w = open({ loading: true, count: 12, thumbnails: "stalled", downloads: false,
+                             width: data.width, height: data.height })
+            shoot(w.screen, "profile-loading-more" + data.name)
         }
 
         // A later page failed: the reels stay, the note sits where "Loading more…" was. At the
@@ -121,16 +144,22 @@ Item {
             columns.close()
         }
 
+        // "empty": nothing was posted today, so the filter leaves nothing to download; also at
+        // the sheet's smallest width.
         function test_options_data() {
+            const olderThanToday = Array.from({ length: 30 }, (_, i) => 1 + i * 5)
             return [
                 { tag: "filtered", selected: [], filter: 3 },
                 { tag: "selection", selected: ["reel-3", "reel-8"], filter: 0 },
-                { tag: "empty", selected: [], filter: 1 },
+                { tag: "empty", selected: [], filter: 1, daysAgo: olderThanToday },
+                { tag: "empty-smallest", selected: [], filter: 1, daysAgo: olderThanToday,
+                  smallest: true },
             ]
         }
 
         function test_options(data) {
-            const w = open({ downloads: false })
+            const w = open(data.daysAgo ? { downloads: false, daysAgo: data.daysAgo }
+                                        : { downloads: false })
             w.vm.setDateFilterKind(data.filter)
             for (const id of data.selected)
                 w.vm.toggleSelection(id)
@@ -138,6 +167,8 @@ Item {
             mouseClick(findChild(w.screen, "mainDownloadButton"))
             const sheet = w.sheet("qualitySheet")
             tryCompare(sheet, "visible", true)
+            if (data.smallest)
+                sheet.width = sheet.minimumWidth
             shoot(sheet.contentItem, "options-" + data.tag)
             w.vm.showingQualitySheet = false
         }

@@ -26,7 +26,7 @@ Item {
             f.load(count === undefined ? 5 : count, opts)
             const screen = createTemporaryObject(profileComponent, top, {
                 viewModel: f.viewModel, downloadManager: f.downloadManager,
-                destination: f.destination })
+                destination: f.destination, width: opts.width || 460 })
             const s = { fixture: f, vm: f.viewModel, manager: f.downloadManager, screen: screen,
                         item: name => findChild(screen, name) }
             s.cell = function (index) {
@@ -38,6 +38,20 @@ Item {
             s.sheet = name => findChild(screen, name).contentItem
             waitForRendering(screen)
             return s
+        }
+
+        // Whether the item's box lies inside the other's, both in one window.
+        function within(item, box) {
+            const a = item.mapToItem(null, 0, 0)
+            const b = box.mapToItem(null, 0, 0)
+            return a.x >= b.x - 0.5 && a.y >= b.y - 0.5 && a.x + item.width <= b.x + box.width + 0.5
+                    && a.y + item.height <= b.y + box.height + 0.5
+        }
+
+        // A text is drawn inside its own box: shrunk or cut short rather than spilling out.
+        function verifyDrawnWithin(text, box) {
+            verify(within(text, box), text.objectName + " \"" + text.text + "\" stays inside")
+            verify(text.contentWidth <= text.width + 0.5, text.objectName + " fits its box")
         }
 
         function choose(menu, button, title) {
@@ -79,17 +93,19 @@ Item {
             s.vm.showingCustomDateRange = false
         }
 
-        // Columns: at least two are shown, the label keeps what is stored.
+        // Columns: at least two are shown, the label keeps what is stored. A card's figures stay
+        // inside it, also at ten in the smallest window.
         function test_columns_data() {
             return [
                 { tag: "2", stored: 2, columns: 2, gap: 12, compact: false },
                 { tag: "10", stored: 10, columns: 10, gap: 8, compact: true },
+                { tag: "10, smallest window", stored: 10, columns: 10, gap: 8, compact: true, width: 420 },
                 { tag: "0 stored", stored: 0, columns: 2, gap: 12, compact: false },
             ]
         }
 
         function test_columns(data) {
-            const s = makeScreen(24)
+            const s = makeScreen(24, { width: data.width })
             if (data.stored >= 2 && data.stored !== s.vm.gridColumns)
                 choose(s.item("columnsMenu"), s.item("columnsMenuButton"), data.stored + " per row")
             else
@@ -108,7 +124,10 @@ Item {
             compare(first.mapToItem(s.screen, 0, 0).x, 20)
             fuzzyCompare(second.mapToItem(s.screen, 0, 0).x - first.mapToItem(s.screen, 0, 0).x - first.width,
                          data.gap, 0.01)
-            fuzzyCompare(data.columns * first.width + (data.columns - 1) * data.gap, 460 - 40, 0.01)
+            fuzzyCompare(data.columns * first.width + (data.columns - 1) * data.gap,
+                         s.screen.width - 40, 0.01)
+            for (const name of ["viewCountText", "durationText"])
+                verifyDrawnWithin(findChild(first, name), first)
         }
 
         // "Select all" takes every loaded reel, also those the filter hides.
@@ -199,20 +218,25 @@ Item {
             verify(s.item("columnsMenuButton").visible)
         }
 
-        // Pages arriving keep the cells and the scroll position; the pill shows while they may.
-        // A page that fails keeps the reels and puts its note where the pill was, moving
-        // nothing; a new search clears it.
+        // Pages arriving keep the cells and the scroll position; the pill shows while they may,
+        // beside the count and the controls on one line. When loading ends nothing moves; a page
+        // that fails keeps the reels and puts its note where the pill was; a new search clears it.
         function test_pagesArrive_data() {
             return [ { tag: "grid", layout: ReelsViewModel.Grid, view: "reelGrid", failure: "" },
                      { tag: "list", layout: ReelsViewModel.List, view: "reelList", failure: "" },
+                     { tag: "grid, smallest window", layout: ReelsViewModel.Grid, view: "reelGrid",
+                       failure: "", width: 420 },
                      { tag: "grid, the next page fails", layout: ReelsViewModel.Grid, view: "reelGrid",
                        failure: "Too many requests — try again in a moment." },
                      { tag: "list, a long failure", layout: ReelsViewModel.List, view: "reelList",
-                       failure: "HTTP 500: " + "The server could not answer this request. ".repeat(4) } ]
+                       failure: "HTTP 500: " + "The server could not answer this request. ".repeat(4) },
+                     { tag: "list, smallest window, the next page fails", layout: ReelsViewModel.List,
+                       view: "reelList", failure: "Too many requests — try again in a moment.",
+                       width: 420 } ]
         }
 
         function test_pagesArrive(data) {
-            const s = makeScreen(24, { daysAgo: [] })
+            const s = makeScreen(24, { daysAgo: [], width: data.width })
             s.vm.layout = data.layout
             const view = s.item(data.view)
             tryCompare(s.item("loadingMorePill"), "visible", true)
@@ -232,21 +256,25 @@ Item {
             const first = view.itemAtIndex(0)
             const place = item => { const p = item.mapToItem(s.screen, 0, 0); return [p.x, p.y] }
             const where = name => place(s.item(name))
+            const pill = s.item("loadingMorePill")
+            const middle = item => item.mapToItem(s.screen, 0, item.height / 2).y
+            fuzzyCompare(middle(s.item("dateMenuButton")), middle(s.item("reelCountText")), 1, "one line")
+            verify(place(pill)[0] + pill.width <= where("dateMenuButton")[0], "clear of the controls")
             const before = [where("reelCountText"), where("dateMenuButton"), place(first)]
             if (data.failure === "")
                 s.fixture.finish()
             else
                 s.fixture.fail(data.failure)
-            tryCompare(s.item("loadingMorePill"), "visible", false)
+            tryCompare(pill, "visible", false)
             const note = s.item("loadingMoreNote")
             compare(note.visible, data.failure !== "")
+            compare([where("reelCountText"), where("dateMenuButton"), place(first)], before)
             if (data.failure === "")
                 return
             tryCompare(note, "opacity", 1)
             compare(s.vm.phase, ReelsViewModel.Loaded)
             compare(view.count, 36)
             compare(s.item("loadingMoreNoteText").text, data.failure)
-            compare([where("reelCountText"), where("dateMenuButton"), place(first)], before)
             // On the counts' line, clear of the controls when they share it.
             const header = s.item("sectionHeader")
             const box = place(note)
@@ -295,6 +323,44 @@ Item {
             compare(backs, 1)
             compare(s.item("handleTitle").text, "@fixture.reels")
         }
+
+        // A made-up profile says so beside its name and offers the sign-in that shows the real
+        // one; a fetched profile shows neither.
+        function test_demoProfile_data() {
+            return [
+                { tag: "instagram demo", link: "@natgeo", platform: "instagram", title: "Instagram" },
+                { tag: "facebook demo", link: "facebook.com/natgeo", platform: "facebook", title: "Facebook" },
+                { tag: "fetched", link: "" },
+            ]
+        }
+
+        function test_demoProfile(data) {
+            let s = null
+            if (data.link === "") {
+                s = makeScreen()
+            } else {
+                const root = harness.newRoot()
+                root.viewModel.inputText = data.link
+                root.viewModel.search()
+                tryCompare(root.viewModel, "hasProfile", true, 5000)
+                const screen = createTemporaryObject(profileComponent, top, {
+                    viewModel: root.viewModel, downloadManager: root.downloadManager,
+                    destination: root.destination })
+                waitForRendering(screen)
+                s = { vm: root.viewModel, item: name => findChild(screen, name) }
+            }
+            const demo = data.link !== ""
+            compare(s.item("demoBadge").visible, demo)
+            compare(s.item("demoNote").visible, demo)
+            if (!demo)
+                return
+            compare(s.item("demoNoteText").text,
+                    "Demo profile: sign in to " + data.title + " to see the real one.")
+            mouseClick(s.item("demoSignInButton"))
+            verify(s.vm.showingLogin)
+            compare(s.vm.loginTarget, data.platform)
+            s.vm.showingLogin = false
+        }
         function openOptions(s) {
             mouseClick(s.item("mainDownloadButton"))
             verify(s.vm.showingQualitySheet)
@@ -327,6 +393,14 @@ Item {
             const item = openOptions(s)
             compare(item("optionsSubtitle").text, data.subtitle)
             compare(item("downloadButtonLabel").text, data.button)
+            // The label and its symbol fit the button, at the default and the smallest width.
+            const sheet = findChild(s.screen, "qualitySheet")
+            for (const width of [sheet.width, sheet.minimumWidth]) {
+                sheet.width = width
+                waitForRendering(sheet.contentItem)
+                verifyDrawnWithin(item("downloadButtonLabel"), item("downloadButton"))
+                verify(within(item("downloadButtonLabel").parent, item("downloadButton")), width)
+            }
             compare(item("dateRangeCard").visible, data.selected.length === 0)
             compare(s.vm.downloadDateFilter.shortLabel, s.vm.dateFilter.shortLabel)
             for (const quality of ["1080p", "720p", "480p", "Audio only"])
