@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -298,7 +297,7 @@ void Downloader::onReadyRead()
     drain();
 }
 
-void Downloader::drain(std::optional<qint64> budget)
+void Downloader::drain()
 {
     if (m_finished)
         return;
@@ -320,7 +319,7 @@ void Downloader::drain(std::optional<qint64> budget)
     bool wrote = false;
     while (m_reply->bytesAvailable() > 0) {
         const qint64 wanted = std::min(readChunk, m_reply->bytesAvailable());
-        const qint64 allowed = budget ? std::min(wanted, *budget) : takeFromTurnBudget(wanted);
+        const qint64 allowed = takeFromTurnBudget(wanted);
         if (allowed <= 0)
             break;
         const QByteArray chunk = m_reply->read(allowed);
@@ -328,8 +327,6 @@ void Downloader::drain(std::optional<qint64> budget)
             fail(DownloaderError::fileSystem(m_part->errorString()));
             return;
         }
-        if (budget)
-            *budget -= chunk.size();
         wrote = true;
     }
     if (wrote && m_expected >= 1 && m_onProgress)
@@ -357,24 +354,30 @@ void Downloader::onFinished()
         finish(*m_rejection);
         return;
     }
-    if (const auto error = Http::transportError(m_reply)) {
+    const auto error = Http::transportError(m_reply);
+    if (!error || !error->timedOut) {
+        // What the reply still holds, up to one reply buffer, is written within the turn's share
+        // like any other data: several transfers ending in one turn would otherwise write all of
+        // theirs at once and keep the window from drawing. The rest waits for the next turn.
+        drain();
+        if (m_finished)
+            return;
+        if (m_verdict == Verdict::accepted && m_reply->bytesAvailable() > 0) {
+            post(this, [this] { onFinished(); });
+            return;
+        }
+    }
+    if (error) {
         // A connection that ends early, cut or closed, is told by what arrived of the length
         // announced; a time-out says it timed out.
-        if (!error->timedOut && m_verdict == Verdict::accepted && m_expected >= 0) {
-            drain(std::numeric_limits<qint64>::max());
-            if (m_finished)
-                return;
-            if (m_part->size() < m_expected) {
-                finish(DownloaderError::incomplete(m_part->size(), m_expected));
-                return;
-            }
+        if (!error->timedOut && m_verdict == Verdict::accepted && m_expected >= 0
+            && m_part->size() < m_expected) {
+            finish(DownloaderError::incomplete(m_part->size(), m_expected));
+            return;
         }
         finish(DownloaderError::network(error->message, error->timedOut));
         return;
     }
-    drain(std::numeric_limits<qint64>::max()); // the rest, at most one reply buffer
-    if (m_finished)
-        return;
     if (const auto error = errorAtEnd()) {
         finish(*error);
         return;

@@ -95,9 +95,8 @@ private:
     void followRedirect(const QUrl &target);
     void onMetaData();
     void onReadyRead();
-    // Writes what has arrived, up to `budget` bytes, and comes back for the rest.
-    // Writes what the reply holds: within `budget` when given, else within the turn's share.
-    void drain(std::optional<qint64> budget = std::nullopt);
+    // Writes what the reply holds, within the turn's share, and comes back for the rest.
+    void drain();
     void onFinished();
     Verdict judge();
     void fail(const DownloaderError &error);
