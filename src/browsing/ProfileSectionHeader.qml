@@ -6,27 +6,29 @@ import ClipDock
 // Above the reels: how many are shown and selected, whether more are loading or why no more
 // came, the date filter, the number of columns and the selection buttons. When the window is too
 // narrow for the counts and the controls on one row, the controls move to a second row on the
-// right. Whether more are loading, or why none came, takes the room left between the counts and
-// the controls and never more, so its coming and going moves nothing.
+// right. Whether more are loading takes the room left between the counts and the controls and
+// never more, so its coming and going moves nothing. Why no more came is a line of its own below
+// them, whole: it stays until the next search, and a reason cut short would tell nothing.
 Item {
     id: section
 
     required property ReelsViewModel viewModel
     readonly property bool selecting: viewModel.isSelectionMode
     readonly property bool twoRows: counts.implicitWidth + 10 + controls.implicitWidth > width
-    // Where the loading pill or the note of a failed page starts, and the room it has.
+    // Where the loading pill starts, and the room it has.
     readonly property real statusX: counts.implicitWidth + counts.spacing
     readonly property real statusRoom: Math.max(0, (twoRows ? width : controls.x - 10) - statusX)
 
     signal customRangeRequested()
 
-    implicitHeight: twoRows ? counts.height + 10 + controls.implicitHeight
-                            : Math.max(counts.height, controls.implicitHeight)
+    readonly property real rowsHeight: twoRows ? counts.height + 10 + controls.implicitHeight
+                                               : Math.max(counts.height, controls.implicitHeight)
+    implicitHeight: rowsHeight + (moreNote.shown ? 10 + moreNote.height : 0)
 
     RowLayout {
         id: counts
         anchors.left: parent.left
-        y: section.twoRows ? 0 : (section.height - height) / 2
+        y: section.twoRows ? 0 : (section.rowsHeight - height) / 2
         height: 30
         spacing: 10
 
@@ -114,35 +116,37 @@ Item {
         ToolTip.text: loadingWords.text
     }
 
-    // Why no more reels came; the reels shown stay. One line in the pill's place and room; a
-    // message too long for it shows whole on hover.
+    // Why no more reels came; the reels shown stay.
     Rectangle {
         id: moreNote
         objectName: "loadingMoreNote"
 
         readonly property string message: section.viewModel.loadingMoreError
+        readonly property bool shown: message !== ""
 
-        x: section.statusX
-        y: counts.y + (counts.height - height) / 2
-        width: Math.min(noteRow.implicitWidth + 20, section.statusRoom)
-        height: 26
-        radius: 13
+        y: section.rowsHeight + 10
+        width: section.width
+        height: noteRow.implicitHeight + 16
+        radius: 12
         color: Theme.withAlpha(Theme.red, 0.12)
         border.color: Theme.withAlpha(Theme.red, 0.3)
         border.width: 1
         visible: opacity > 0.01
-        opacity: message !== "" ? 1 : 0
+        opacity: shown ? 1 : 0
         Behavior on opacity { Spring { response: 0.32; dampingFraction: 0.85 } }
 
         RowLayout {
             id: noteRow
-            anchors.fill: parent
-            anchors.leftMargin: 10
-            anchors.rightMargin: 10
-            spacing: 6
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
+            anchors.leftMargin: 12
+            anchors.rightMargin: 12
+            spacing: 8
             Icon {
+                Layout.alignment: Qt.AlignTop
                 symbol: "exclamationmark.triangle.fill"
-                size: 11
+                size: 12
                 color: Theme.withAlpha(Theme.red, 0.85)
             }
             Text {
@@ -151,25 +155,17 @@ Item {
                 Layout.fillWidth: true
                 text: moreNote.message
                 color: Theme.withAlpha(Theme.red, 0.85)
-                font.pixelSize: 11
+                font.pixelSize: 12
                 font.weight: Font.DemiBold
-                // A little smaller rather than cut short at the narrowest windows.
-                fontSizeMode: Text.HorizontalFit
-                minimumPixelSize: 9
-                elide: Text.ElideRight
-                maximumLineCount: 1
+                wrapMode: Text.Wrap
             }
         }
-
-        HoverHandler { id: noteHover }
-        ToolTip.visible: noteHover.hovered && noteText.truncated
-        ToolTip.text: message
     }
 
     RowLayout {
         id: controls
         anchors.right: parent.right
-        y: section.twoRows ? counts.height + 10 : (section.height - height) / 2
+        y: section.twoRows ? counts.height + 10 : (section.rowsHeight - height) / 2
         spacing: 10
 
         // The browsing date filter.

@@ -220,7 +220,8 @@ Item {
 
         // Pages arriving keep the cells and the scroll position; the pill shows while they may,
         // beside the count and the controls on one line. When loading ends nothing moves; a page
-        // that fails keeps the reels and puts its note where the pill was; a new search clears it.
+        // that fails keeps the reels and says why, whole, on a line below the controls; a new
+        // search clears it.
         function test_pagesArrive_data() {
             return [ { tag: "grid", layout: ReelsViewModel.Grid, view: "reelGrid", failure: "" },
                      { tag: "list", layout: ReelsViewModel.List, view: "reelList", failure: "" },
@@ -268,19 +269,23 @@ Item {
             tryCompare(pill, "visible", false)
             const note = s.item("loadingMoreNote")
             compare(note.visible, data.failure !== "")
-            compare([where("reelCountText"), where("dateMenuButton"), place(first)], before)
-            if (data.failure === "")
+            compare([where("reelCountText"), where("dateMenuButton")], before.slice(0, 2))
+            if (data.failure === "") {
+                compare(place(first), before[2])
                 return
+            }
             tryCompare(note, "opacity", 1)
             compare(s.vm.phase, ReelsViewModel.Loaded)
             compare(view.count, 36)
-            compare(s.item("loadingMoreNoteText").text, data.failure)
-            // On the counts' line, clear of the controls when they share it.
+            const text = s.item("loadingMoreNoteText")
+            compare(text.text, data.failure)
+            verify(!text.truncated, "the whole reason shows")
+            // Below the controls, within the header, and the reels below it.
             const header = s.item("sectionHeader")
             const box = place(note)
-            verify(box[0] + note.width <= place(header)[0] + header.width + 0.5)
-            if (box[1] + note.height > where("dateMenuButton")[1])
-                verify(box[0] + note.width <= where("dateMenuButton")[0])
+            verify(box[1] >= where("dateMenuButton")[1] + s.item("dateMenuButton").height)
+            verify(box[0] >= place(header)[0] && box[0] + note.width <= place(header)[0] + header.width + 0.5)
+            verify(place(view.itemAtIndex(0))[1] >= box[1] + note.height, "the reels make room")
 
             s.fixture.load(3)
             tryCompare(note, "visible", false)
