@@ -8,7 +8,8 @@ import ClipDock
 // narrow for the counts and the controls on one row, the controls move to a second row on the
 // right. Whether more are loading takes the room left between the counts and the controls and
 // never more, so its coming and going moves nothing. Why no more came is a line of its own below
-// them, whole: it stays until the next search, and a reason cut short would tell nothing.
+// them, whole: it stays until the next search, and a reason cut short would tell nothing. While
+// the platform has asked for a pause, a line in the same place counts it down and offers to stop.
 Item {
     id: section
 
@@ -24,6 +25,7 @@ Item {
     readonly property real rowsHeight: twoRows ? counts.height + 10 + controls.implicitHeight
                                                : Math.max(counts.height, controls.implicitHeight)
     implicitHeight: rowsHeight + (moreNote.shown ? 10 + moreNote.height : 0)
+                    + (waitNote.shown ? 10 + waitNote.height : 0)
 
     RowLayout {
         id: counts
@@ -158,6 +160,71 @@ Item {
                 font.pixelSize: 12
                 font.weight: Font.DemiBold
                 wrapMode: Text.Wrap
+            }
+        }
+    }
+
+    // The pause the platform asked for, counting down; stopping keeps the reels shown.
+    Rectangle {
+        id: waitNote
+        objectName: "waitNote"
+
+        readonly property bool shown: section.viewModel.waitSecondsLeft > 0
+
+        y: section.rowsHeight + 10 + (moreNote.shown ? 10 + moreNote.height : 0)
+        width: section.width
+        height: Math.max(waitRow.implicitHeight + 12, 42)
+        radius: 12
+        color: Theme.withAlpha(Theme.accent, 0.08)
+        border.color: Theme.withAlpha(Theme.accent, 0.25)
+        border.width: 1
+        visible: opacity > 0.01
+        opacity: shown ? 1 : 0
+        Behavior on opacity { Spring { response: 0.32; dampingFraction: 0.85 } }
+
+        RowLayout {
+            id: waitRow
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
+            anchors.leftMargin: 12
+            anchors.rightMargin: 6
+            spacing: 8
+            Icon {
+                symbol: "clock.fill"
+                size: 12
+                color: Theme.accent
+            }
+            Text {
+                objectName: "waitNoteText"
+                Layout.fillWidth: true
+                text: section.viewModel.loadingStep
+                color: Theme.textSecondary
+                font.pixelSize: 12
+                font.weight: Font.DemiBold
+                wrapMode: Text.Wrap
+            }
+            PressableButton {
+                objectName: "stopWaitingButton"
+                enabled: waitNote.shown
+                implicitWidth: stopLabel.implicitWidth + 24
+                implicitHeight: 30
+                background: Rectangle {
+                    radius: height / 2
+                    color: Theme.surface
+                    border.color: Theme.stroke
+                    border.width: 1
+                }
+                contentItem: Text {
+                    id: stopLabel
+                    text: "Stop"
+                    color: Theme.textPrimary
+                    font.pixelSize: 12
+                    font.weight: Font.DemiBold
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                }
+                onClicked: section.viewModel.stopWaiting()
             }
         }
     }

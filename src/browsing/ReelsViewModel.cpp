@@ -82,8 +82,13 @@ ReelsViewModel::ReelsViewModel(PlatformAuth *instagramAuth, PlatformAuth *facebo
       m_service(service),
       m_reelModel(new ReelListModel(this)),
       m_filteredModel(new ReelListModel(this)),
-      m_clockCheck(new QTimer(this))
+      m_clockCheck(new QTimer(this)),
+      m_waitTick(new QTimer(this))
 {
+    m_waitTick->setInterval(1000);
+    m_waitTick->setTimerType(Qt::PreciseTimer);
+    connect(m_waitTick, &QTimer::timeout, this, &ReelsViewModel::showStep);
+
     m_clockCheck->setSingleShot(true);
     m_clockCheck->setTimerType(Qt::PreciseTimer);
     connect(m_clockCheck, &QTimer::timeout, this, [this] {
@@ -120,7 +125,7 @@ void ReelsViewModel::search()
     setReels({});
     setSelectedIDs({});
     setSelectionMode(false);
-    setLoadingStep({});
+    setStep({});
     setLoadingMore(true);
     setLoadingMoreError({});
 
@@ -136,14 +141,14 @@ void ReelsViewModel::search()
                 self->setReels(reels);
                 self->setPhase(Phase::Loaded);
             },
-            [self, cancel](const QString &step) {
+            [self, cancel](const FetchStep &step) {
                 if (self && !cancel.isCancelled())
-                    self->setLoadingStep(step);
+                    self->setStep(step);
             },
             [self, cancel](const Outcome<InstagramServiceError> &outcome) {
                 if (!self || cancel.isCancelled() || outcome.wasCancelled())
                     return;
-                self->setLoadingStep({});
+                self->setStep({});
                 self->setLoadingMore(false);
                 if (!outcome.failed())
                     return;
@@ -166,10 +171,22 @@ void ReelsViewModel::reset()
     setReels({});
     setSelectedIDs({});
     setSelectionMode(false);
-    setLoadingStep({});
+    setStep({});
     setLoadingMore(false);
     setLoadingMoreError({});
     setPhase(Phase::Empty);
+}
+
+void ReelsViewModel::stopWaiting()
+{
+    if (!m_step.isWaiting() || !m_fetchTask)
+        return;
+    m_fetchTask->cancel();
+    setStep({});
+    setLoadingMore(false);
+    // Nothing arrived before the wait: back to the search, without an error.
+    if (m_phase == Phase::Loading)
+        setPhase(Phase::Empty);
 }
 
 void ReelsViewModel::toggleSelection(const QString &id)
@@ -313,6 +330,40 @@ void ReelsViewModel::scheduleClockCheck()
         }
     }
     m_clockCheck->stop();
+}
+
+void ReelsViewModel::setStep(const FetchStep &step)
+{
+    m_step = step;
+    if (step.isWaiting()) {
+        m_waitEnd = QDeadlineTimer(step.waitMs, Qt::PreciseTimer);
+        m_waitTick->start();
+    } else {
+        m_waitTick->stop();
+    }
+    showStep();
+}
+
+void ReelsViewModel::showStep()
+{
+    if (!m_step.isWaiting()) {
+        setWaitSecondsLeft(0);
+        setLoadingStep(m_step.text);
+        return;
+    }
+    // Whole seconds, rounded up; the source ends the wait, so it shows at least one.
+    const qint64 ms = m_waitEnd.remainingTime();
+    if (ms <= 0)
+        m_waitTick->stop();
+    const int seconds = int(std::max<qint64>(1, (ms + 999) / 1000));
+    setWaitSecondsLeft(seconds);
+    setLoadingStep(m_step.withSecondsLeft(seconds));
+}
+
+void ReelsViewModel::setWaitSecondsLeft(int seconds)
+{
+    if (assign(m_waitSecondsLeft, seconds))
+        emit waitSecondsLeftChanged();
 }
 
 void ReelsViewModel::setLoadingStep(const QString &step)

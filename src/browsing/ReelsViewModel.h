@@ -15,6 +15,7 @@
 #include "sources/ProfileServiceType.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -45,6 +46,9 @@ class ReelsViewModel : public QObject
     Q_PROPERTY(ReelListModel *filteredModel READ filteredModel CONSTANT)
     // Which step the running fetch is on, as its source tells it; empty when it tells none.
     Q_PROPERTY(QString loadingStep READ loadingStep NOTIFY loadingStepChanged)
+    // While the fetch waits before it goes on by itself (the platform asked it to slow down): the
+    // whole seconds left, at least 1; loadingStep then says so, counting down. 0 otherwise.
+    Q_PROPERTY(int waitSecondsLeft READ waitSecondsLeft NOTIFY waitSecondsLeftChanged)
     Q_PROPERTY(bool isLoadingMore READ isLoadingMore NOTIFY isLoadingMoreChanged)
     // Why no more reels came after some were shown; the reels stay. Empty otherwise.
     Q_PROPERTY(QString loadingMoreError READ loadingMoreError NOTIFY loadingMoreErrorChanged)
@@ -102,6 +106,7 @@ public:
     ReelListModel *reelModel() const { return m_reelModel; }
     ReelListModel *filteredModel() const { return m_filteredModel; }
     QString loadingStep() const { return m_loadingStep; }
+    int waitSecondsLeft() const { return m_waitSecondsLeft; }
     bool isLoadingMore() const { return m_isLoadingMore; }
     QString loadingMoreError() const { return m_loadingMoreError; }
     bool isSelectionMode() const { return m_isSelectionMode; }
@@ -152,6 +157,8 @@ public:
 
     Q_INVOKABLE void search();
     Q_INVOKABLE void reset();
+    // Ends the fetch while it waits: the reels received stay, loading ends, and no error shows.
+    Q_INVOKABLE void stopWaiting();
     Q_INVOKABLE void toggleSelection(const QString &id);
     Q_INVOKABLE void toggleSelectionMode();
     Q_INVOKABLE void clearSelection();
@@ -176,6 +183,7 @@ signals:
     void profileChanged();
     void reelsChanged();
     void loadingStepChanged();
+    void waitSecondsLeftChanged();
     void isLoadingMoreChanged();
     void loadingMoreErrorChanged();
     void isSelectionModeChanged();
@@ -199,7 +207,10 @@ private:
     void setPhase(Phase phase, const QString &message = {});
     void setProfile(const std::optional<InstagramProfile> &profile);
     void setReels(const QList<Reel> &reels);
+    void setStep(const FetchStep &step);
+    void showStep();
     void setLoadingStep(const QString &step);
+    void setWaitSecondsLeft(int seconds);
     void setLoadingMore(bool on);
     void setLoadingMoreError(const QString &message);
     void setSelectedIDs(const QSet<QString> &ids);
@@ -219,11 +230,17 @@ private:
     ReelListModel *m_reelModel;
     ReelListModel *m_filteredModel;
     QString m_loadingStep;
+    int m_waitSecondsLeft = 0;
     bool m_isLoadingMore = false;
     QString m_loadingMoreError;
     Clock m_clock = &QDateTime::currentDateTime;
     // Fires when the date filters' answer may next change, to apply them again.
     QTimer *m_clockCheck;
+    // The step the running fetch last told, and while it waits, when the wait ends; the words
+    // shown count down once a second.
+    FetchStep m_step;
+    QDeadlineTimer m_waitEnd;
+    QTimer *m_waitTick;
     bool m_isSelectionMode = false;
     QSet<QString> m_selectedIDs;
     LayoutMode m_layout = LayoutMode::Grid;

@@ -37,6 +37,25 @@ void overrideInt(int &target, const char *name)
         target = value;
 }
 
+// A list of milliseconds, "30000,60000,120000": each a whole number, none negative.
+void overrideWaits(QList<int> &target, const char *name)
+{
+    const QString value = qEnvironmentVariable(name).trimmed();
+    if (value.isEmpty())
+        return;
+    QList<int> waits;
+    for (const QString &part : value.split(u',')) {
+        bool ok = false;
+        const int ms = part.trimmed().toInt(&ok);
+        if (!ok || ms < 0) {
+            qWarning("Ignoring %s: %s is not a list of milliseconds", name, qPrintable(value));
+            return;
+        }
+        waits.append(ms);
+    }
+    target = waits;
+}
+
 Config &storage()
 {
     static Config config = Config::fromEnvironment();
@@ -80,6 +99,7 @@ Config Config::fromEnvironment()
     overrideInt(config.facebookSettleMs, "CLIPDOCK_FB_SETTLE_MS");
     overrideInt(config.facebookScrollMs, "CLIPDOCK_FB_SCROLL_MS");
     overrideInt(config.downloadTimeoutMs, "CLIPDOCK_DOWNLOAD_TIMEOUT_MS");
+    overrideWaits(config.rateLimitWaitsMs, "CLIPDOCK_RATE_LIMIT_WAITS_MS");
     return config;
 }
 

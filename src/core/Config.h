@@ -26,6 +26,10 @@ struct Config
     int facebookScrollMs = 1800;    // CLIPDOCK_FB_SCROLL_MS
     // A download fails once no data has arrived for this long; only tests shorten it.
     int downloadTimeoutMs = 60'000; // CLIPDOCK_DOWNLOAD_TIMEOUT_MS
+    // How long a walk through the reels pages waits after each refusal in a row of the platform's
+    // rate limit before it asks for the page again, when the platform does not say; once the list
+    // runs out the walk ends. CLIPDOCK_RATE_LIMIT_WAITS_MS, as "30000,60000,120000".
+    QList<int> rateLimitWaitsMs{ 30'000, 60'000, 120'000 };
 
     static Config defaults();
     static Config fromEnvironment();

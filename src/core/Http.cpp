@@ -449,6 +449,7 @@ void sendHop(const std::shared_ptr<Exchange> &exchange)
         HttpResponse response;
         response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         response.contentType = reply->rawHeader("Content-Type");
+        response.retryAfter = reply->rawHeader("Retry-After");
         response.body = std::move(exchange->body) + reply->readAll();
         exchange->done(response);
     }, Qt::QueuedConnection);

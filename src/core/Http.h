@@ -63,6 +63,8 @@ struct HttpResponse
 {
     int status = 0;
     QByteArray contentType;
+    // How long a refusal (429, 503) asks the client to wait, as the server wrote it.
+    QByteArray retryAfter;
     QByteArray body;
 };
 

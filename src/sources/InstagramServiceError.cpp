@@ -29,6 +29,13 @@ InstagramServiceError InstagramServiceError::network(const QString &description)
     return error;
 }
 
+InstagramServiceError InstagramServiceError::rateLimited(std::optional<qint64> retryAfterSeconds)
+{
+    InstagramServiceError error(Kind::rateLimited);
+    error.m_retryAfterSeconds = retryAfterSeconds;
+    return error;
+}
+
 QString InstagramServiceError::errorDescription() const
 {
     switch (m_kind) {

@@ -28,7 +28,9 @@ public:
     static InstagramServiceError network(const QString &description);
     static InstagramServiceError invalidURL() { return InstagramServiceError(Kind::invalidURL); }
     static InstagramServiceError profileNotFound() { return InstagramServiceError(Kind::profileNotFound); }
-    static InstagramServiceError rateLimited() { return InstagramServiceError(Kind::rateLimited); }
+    // `retryAfterSeconds`: how long the platform asked to wait before the next request, when it
+    // said.
+    static InstagramServiceError rateLimited(std::optional<qint64> retryAfterSeconds = std::nullopt);
     static InstagramServiceError noVideosFound() { return InstagramServiceError(Kind::noVideosFound); }
 
     Kind kind() const { return m_kind; }
@@ -36,6 +38,7 @@ public:
     int statusCode() const { return m_status; }
     // The decoding payload's name, the HTTP body or the underlying description.
     std::optional<QString> detail() const { return m_detail; }
+    std::optional<qint64> retryAfterSeconds() const { return m_retryAfterSeconds; }
 
     // One line of text for the user.
     QString errorDescription() const;
@@ -49,4 +52,5 @@ private:
     SocialPlatform m_platform = SocialPlatform::instagram;
     int m_status = 0;
     std::optional<QString> m_detail;
+    std::optional<qint64> m_retryAfterSeconds;
 };

@@ -9,6 +9,27 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
+
+// What a fetch is doing, told to the screen as it goes.
+struct FetchStep
+{
+    // In words: "Reading the reels page…", "Instagram asked to slow down".
+    QString text;
+    // How long the fetch now waits before it goes on by itself, counted from the moment it tells
+    // this step; 0 when it is not waiting. Cancelling the fetch ends the wait at once.
+    int waitMs = 0;
+
+    FetchStep(QString words = {}, int waitMs = 0) : text(std::move(words)), waitMs(waitMs) { }
+    bool operator==(const FetchStep &) const = default;
+
+    bool isWaiting() const { return waitMs > 0; }
+    // The words with the time left: "Instagram asked to slow down — continuing in 28 s".
+    QString withSecondsLeft(int seconds) const
+    {
+        return QStringLiteral("%1 \u2014 continuing in %2 s").arg(text).arg(seconds);
+    }
+};
 
 // What every source of profiles and reels fulfils.
 class ProfileServiceType
@@ -20,9 +41,10 @@ public:
     // Called once, after the last update: success, cancelled, or the source's error. Updates
     // delivered before a failure stay valid.
     using Completion = std::function<void(const Outcome<InstagramServiceError> &)>;
-    // Says which step a fetch is on, in words for the screen ("Reading the reels page…"). Called
-    // on the main thread, from the event loop, never after the completion.
-    using StepHandler = std::function<void(const QString &step)>;
+    // Says which step a fetch is on, for the screen; a later step replaces an earlier one, and an
+    // empty one says there is nothing to tell. Called on the main thread, from the event loop,
+    // never after the completion.
+    using StepHandler = std::function<void(const FetchStep &step)>;
 
     virtual ~ProfileServiceType() = default;
 

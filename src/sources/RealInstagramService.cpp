@@ -7,8 +7,12 @@
 
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QLocale>
 #include <QSet>
 #include <QUuid>
+
+#include <algorithm>
+#include <limits>
 
 using namespace InstagramParsing;
 
@@ -43,6 +47,26 @@ Outcome<Error, QJsonDocument> parseJson(const QByteArray &body)
     if (error.error != QJsonParseError::NoError)
         return Error::network(error.errorString());
     return document;
+}
+
+// A Retry-After header: whole seconds, or an HTTP date ("Wed, 21 Oct 2015 07:28:00 GMT"), as
+// seconds from now (0 once past). Nothing for anything else.
+std::optional<qint64> retryAfterSeconds(const QByteArray &header)
+{
+    const QByteArray text = header.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        bool ok = false;
+        const qint64 seconds = text.toLongLong(&ok);
+        return ok ? seconds : std::numeric_limits<qint64>::max();
+    }
+    QDateTime date = QLocale::c().toDateTime(QString::fromLatin1(text),
+                                             QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'"));
+    if (!date.isValid())
+        return std::nullopt;
+    date.setTimeSpec(Qt::UTC);
+    return std::max<qint64>(0, QDateTime::currentDateTimeUtc().secsTo(date));
 }
 
 std::optional<qint64> countIn(const QJsonObject &object, QLatin1String key)
@@ -145,6 +169,7 @@ struct RealInstagramService::Walk
 {
     Cancellation cancel;
     UpdateHandler onUpdate;
+    StepHandler onStep;
     Completion done;
     QString userID;
     InstagramProfile profile;
@@ -154,6 +179,14 @@ struct RealInstagramService::Walk
     std::optional<QString> previousCursor;
     int pageCounter = 0;
     bool previousAddedNothing = false;
+    // Refusals of the page asked for, in a row.
+    int refusals = 0;
+
+    void tell(const FetchStep &step) const
+    {
+        if (onStep)
+            onStep(step);
+    }
 
     // Appends the page's reels not seen before, repeats within the page included; answers
     // whether there were any.
@@ -198,6 +231,12 @@ RealInstagramService::RealInstagramService(PlatformAuth *auth, QString appID, QS
 void RealInstagramService::fetchProfile(const QString &text, const Cancellation &cancel,
                                         UpdateHandler onUpdate, Completion done)
 {
+    fetchProfile(text, cancel, std::move(onUpdate), {}, std::move(done));
+}
+
+void RealInstagramService::fetchProfile(const QString &text, const Cancellation &cancel,
+                                        UpdateHandler onUpdate, StepHandler onStep, Completion done)
+{
     const auto link = URLRouter::detect(text);
     const QString handle = link ? link->identifier : text;
     if (!m_auth || !m_auth->isSignedIn()) {
@@ -213,6 +252,7 @@ void RealInstagramService::fetchProfile(const QString &text, const Cancellation 
     auto walk = std::make_shared<Walk>();
     walk->cancel = cancel;
     walk->onUpdate = std::move(onUpdate);
+    walk->onStep = std::move(onStep);
     walk->done = std::move(done);
     fetchUserInfo(handle, cancel, [this, walk](const Outcome<Error, WebProfileInfo> &user) {
         if (!user.succeeded()) {
@@ -233,10 +273,15 @@ void RealInstagramService::nextPage(const std::shared_ptr<Walk> &walk)
     }
     fetchClipsPage(walk->userID, walk->cursor, walk->cancel,
                    [this, walk](const Outcome<Error, ClipsPage> &page) {
+        if (page.failed() && page.error().kind() == Error::Kind::rateLimited) {
+            askAgainLater(walk, page.error());
+            return;
+        }
         if (!page.succeeded()) {
             walk->done(unsuccessful<std::monostate>(page));
             return;
         }
+        walk->refusals = 0;
         const bool addedNothing = !walk->addFresh(page.value());
         walk->onUpdate(walk->profile, walk->reels);
         // The receiver of the update may have cancelled the fetch; nothing follows then.
@@ -246,6 +291,30 @@ void RealInstagramService::nextPage(const std::shared_ptr<Walk> &walk)
             nextPage(walk);
         else
             walk->done(Outcome<Error>::success());
+    });
+}
+
+// A large profile meets the rate limit long before its end; the walk waits rather than ending
+// with what it has, as long as the waits last.
+void RealInstagramService::askAgainLater(const std::shared_ptr<Walk> &walk, const Error &refusal)
+{
+    const QList<int> &waits = Config::current().rateLimitWaitsMs;
+    if (walk->refusals >= waits.size()) {
+        walk->done(refusal);
+        return;
+    }
+    const auto asked = refusal.retryAfterSeconds();
+    const int ms = asked ? int(std::clamp<qint64>(*asked, 1, longestRetryAfterSeconds) * 1000)
+                         : waits.at(walk->refusals);
+    ++walk->refusals;
+    walk->tell(FetchStep(QStringLiteral("Instagram asked to slow down"), ms));
+    waitFor(ms, walk->cancel, this, [this, walk](bool cancelled) {
+        if (cancelled) {
+            walk->done(Cancelled{});
+            return;
+        }
+        walk->tell(FetchStep());
+        nextPage(walk);
     });
 }
 
@@ -318,7 +387,7 @@ std::optional<InstagramServiceError> RealInstagramService::validate(const HttpRe
     if (response.status == 0 || (response.status >= 200 && response.status <= 299))
         return std::nullopt;
     if (response.status == 429)
-        return Error::rateLimited();
+        return Error::rateLimited(retryAfterSeconds(response.retryAfter));
     if (response.status == 404)
         return Error::profileNotFound();
     return Error::http(response.status, Http::bodySnippet(response.body, errorSnippetLength));

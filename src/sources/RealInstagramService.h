@@ -52,9 +52,16 @@ public:
     RealInstagramService(PlatformAuth *auth, QString appID, QString userAgent,
                          QObject *parent = nullptr);
 
+    // The longest wait a refusal's Retry-After is followed for.
+    static constexpr qint64 longestRetryAfterSeconds = 10 * 60;
+
     // Looks the account up, then delivers the whole list of reels known so far after every page.
+    // A page the platform refuses for its rate limit is asked for again after a wait (the
+    // server's Retry-After, else the configured waits, one per refusal in a row), told as a step.
     void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
                       Completion done) override;
+    void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
+                      StepHandler onStep, Completion done) override;
 
     // Sets the headers of a same-origin script request of the platform's web page, with the
     // cookies and the CSRF token of this moment.
@@ -81,6 +88,7 @@ private:
     void send(const QNetworkRequest &request, const QByteArray &verb, const QByteArray &body,
               const Cancellation &cancel, Done<QByteArray> done);
     void nextPage(const std::shared_ptr<Walk> &walk);
+    void askAgainLater(const std::shared_ptr<Walk> &walk, const InstagramServiceError &refusal);
 
     QPointer<PlatformAuth> m_auth;
     const QString m_appID;

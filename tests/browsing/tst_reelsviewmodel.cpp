@@ -260,6 +260,71 @@ private slots:
         QCOMPARE(note.size(), keepsReels ? 2 : 0);
     }
 
+    // While the source waits for the platform the model counts the seconds down in the step's
+    // words. The wait ends by itself; stopping it ends the fetch, keeps the reels received and
+    // shows no error; a new search or a reset ends it with them.
+    void waitsForThePlatform_data()
+    {
+        QTest::addColumn<int>("reels"); // delivered before the wait
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<Phase>("phase");
+
+        QTest::newRow("goes on by itself") << 12 << "goes on" << Phase::Loaded;
+        QTest::newRow("stopped") << 12 << "stop" << Phase::Loaded;
+        QTest::newRow("stopped before any reel") << 0 << "stop" << Phase::Empty;
+        QTest::newRow("a new search") << 12 << "search" << Phase::Loading;
+        QTest::newRow("a reset") << 12 << "reset" << Phase::Empty;
+    }
+
+    void waitsForThePlatform()
+    {
+        QFETCH(int, reels);
+        QFETCH(QString, end);
+        QFETCH(Phase, phase);
+
+        m_model->setInputText(QStringLiteral("natgeo"));
+        m_model->search();
+        auto fetch = m_source.fetches.last();
+        if (reels > 0)
+            fetch.update(profileNamed("natgeo"), reelsCounted(reels));
+        QVERIFY(fetch.step);
+        fetch.step(FetchStep(QStringLiteral("Instagram asked to slow down"), 1500));
+        const auto words = [](int seconds) {
+            return QStringLiteral("Instagram asked to slow down \u2014 continuing in %1 s")
+                    .arg(seconds);
+        };
+        QCOMPARE(m_model->waitSecondsLeft(), 2);
+        QCOMPARE(m_model->loadingStep(), words(2));
+        QTRY_COMPARE(m_model->waitSecondsLeft(), 1);
+        QCOMPARE(m_model->loadingStep(), words(1));
+        QVERIFY(m_model->isLoadingMore());
+
+        if (end == QLatin1String("goes on")) {
+            fetch.step(FetchStep());
+            fetch.update(profileNamed("natgeo"), reelsCounted(reels + 12));
+        } else if (end == QLatin1String("stop")) {
+            m_model->stopWaiting();
+        } else if (end == QLatin1String("search")) {
+            m_model->search();
+        } else {
+            m_model->reset();
+        }
+        QCOMPARE(fetch.cancel.isCancelled(), end != QLatin1String("goes on"));
+        if (fetch.cancel.isCancelled())
+            fetch.done(Outcome<E>::cancelled());
+        QTest::qWait(1100); // the countdown has stopped
+        QCOMPARE(m_model->waitSecondsLeft(), 0);
+        QVERIFY(m_model->loadingStep().isEmpty());
+        QCOMPARE(m_model->phase(), phase);
+        QVERIFY(m_model->errorMessage().isEmpty());
+        QVERIFY(m_model->loadingMoreError().isEmpty());
+        QCOMPARE(m_model->isLoadingMore(),
+                 end == QLatin1String("goes on") || end == QLatin1String("search"));
+        const int kept = end == QLatin1String("goes on") ? reels + 12
+                : end == QLatin1String("stop") ? reels : 0;
+        QCOMPARE(m_model->reelCount(), kept);
+    }
+
     void selectionAndFilters()
     {
         m_model->setInputText(QStringLiteral("natgeo"));
@@ -408,6 +473,7 @@ private slots:
         instagram.addProfile(QStringLiteral("busybee"), 36, 12);
         instagram.setPageResponse(QStringLiteral("busybee"), 3,
                                   TestServer::Response::text("Please wait a few minutes.", 429));
+        qputenv("CLIPDOCK_RATE_LIMIT_WAITS_MS", "1,1,1");
         TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", server.origin() } });
         if (signedIn) {
             QNetworkCookie session("sessionid", "s3ss");
@@ -438,7 +504,8 @@ private slots:
         QVERIFY(model.reelCount() > 0);
         QCOMPARE(model.reelModel()->rowCount(), model.reelCount());
         QCOMPARE(resets.size(), 0); // every page was appended
-        QCOMPARE(instagram.pagesServed(), signedIn ? 3 : 0);
+        // busybee's third page is asked for again after each of the three waits.
+        QCOMPARE(instagram.pagesServed(), !signedIn ? 0 : error.isEmpty() ? 3 : 6);
     }
 
 private:

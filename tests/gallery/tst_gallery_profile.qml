@@ -130,6 +130,20 @@ Item {
             shoot(w.screen, "profile-more-failed-" + data.tag)
         }
 
+        // The platform asked for a pause: the reels stay, the wait counts down below the
+        // controls with a way to stop it. At the default and the smallest window size.
+        function test_waiting_data() {
+            return [ { tag: "default", width: 460, height: 820 },
+                     { tag: "smallest", width: 420, height: 720 } ]
+        }
+
+        function test_waiting(data) {
+            const w = open({ loading: true, count: 24, downloads: false, width: data.width,
+                             height: data.height })
+            w.fixture.tellStep("Instagram asked to slow down", 28500)
+            shoot(w.screen, "profile-waiting-" + data.tag)
+        }
+
         function test_menus() {
             const w = open({ downloads: false })
             const menu = findChild(w.screen, "dateMenu")

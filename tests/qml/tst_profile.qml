@@ -291,6 +291,44 @@ Item {
             tryCompare(note, "visible", false)
         }
 
+        // The pause the platform asked for: counted down on a line below the controls, whole,
+        // with the reels below it; "Stop" ends loading and keeps the reels, without an error.
+        function test_waitForThePlatform_data() {
+            return [ { tag: "grid", layout: ReelsViewModel.Grid, view: "reelGrid" },
+                     { tag: "list, smallest window", layout: ReelsViewModel.List, view: "reelList",
+                       width: 420 } ]
+        }
+
+        function test_waitForThePlatform(data) {
+            const s = makeScreen(24, { daysAgo: [], width: data.width })
+            s.vm.layout = data.layout
+            const view = s.item(data.view)
+            const note = s.item("waitNote")
+            verify(!note.visible)
+            s.fixture.tellStep("Instagram asked to slow down", 30000)
+            tryCompare(note, "opacity", 1)
+            const text = s.item("waitNoteText")
+            compare(text.text, "Instagram asked to slow down — continuing in 30 s")
+            tryCompare(text, "text", "Instagram asked to slow down — continuing in 29 s", 3000)
+            verify(!text.truncated, "the whole wait shows")
+            const top = item => item.mapToItem(s.screen, 0, 0).y
+            const button = s.item("dateMenuButton")
+            verify(top(note) >= top(button) + button.height, "below the controls")
+            verify(within(s.item("stopWaitingButton"), note))
+            waitForRendering(view)
+            verify(top(view.itemAtIndex(0)) >= top(note) + note.height, "the reels make room")
+
+            mouseClick(s.item("stopWaitingButton"))
+            compare(s.vm.waitSecondsLeft, 0)
+            verify(!s.vm.isLoadingMore)
+            compare(s.vm.phase, ReelsViewModel.Loaded)
+            compare(s.vm.loadingMoreError, "")
+            tryCompare(note, "visible", false)
+            tryCompare(s.item("loadingMorePill"), "visible", false)
+            verify(!s.item("loadingMoreNote").visible)
+            compare(view.count, 24)
+        }
+
         // A row's own button downloads that reel; the badge counts what is running.
         function test_rowDownloadAndBadge() {
             const s = makeScreen(5, { stalled: [2] })

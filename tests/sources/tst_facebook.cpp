@@ -243,8 +243,8 @@ private slots:
         RealFacebookService service(m_auth, WebIdentity::desktopUserAgent());
         FetchRecorder recorder;
         QStringList steps;
-        service.fetchProfile(text, {}, recorder.onUpdate(), [&](const QString &step) {
-            steps.append(recorder.finished() ? "after the end: " + step : step);
+        service.fetchProfile(text, {}, recorder.onUpdate(), [&](const FetchStep &step) {
+            steps.append(recorder.finished() ? "after the end: " + step.text : step.text);
         }, recorder.done());
         QVERIFY(spinUntil([&] { return recorder.finished(); }));
 

@@ -19,6 +19,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <numeric>
 
 using Options = InstagramSimulator::ProfileOptions;
 using Ending = InstagramSimulator::Ending;
@@ -102,6 +103,8 @@ private Q_SLOTS:
     void reelFields();
     void pageWalk_data();
     void pageWalk();
+    void rateLimits_data();
+    void rateLimits();
     void cancellation_data();
     void cancellation();
     void notSignedIn_data();
@@ -287,6 +290,8 @@ void TestInstagram::statusMessages()
     for (int i = 0; i < recorder.updates.size(); ++i)
         QCOMPARE(recorder.updates.at(i).reels.size(), 12 * (i + 1));
     QCOMPARE(m_server->requestCount(InstagramSimulator::clipsPath), page);
+    // A refused lookup is not asked for again.
+    QCOMPARE(m_server->requestCount(InstagramSimulator::lookupPath), 1);
     QCOMPARE(TestServer::exhaustedStreams(), 0); // an endless body is cut short
 }
 
@@ -519,6 +524,114 @@ void TestInstagram::pageWalk()
         QCOMPARE(update.profile, before.profile);
     }
     QCOMPARE(recorder.updates.last().profile.reelCount, reelCount);
+}
+
+// A refused page is asked for again after a wait: the server's Retry-After when it sends one
+// (seconds or a date, within a second and ten minutes), else the configured waits, 40, 80 and
+// 160 ms here, one per refusal in a row. After the third the walk ends with the refusal's
+// message. Stopping during a wait ends the fetch at once.
+void TestInstagram::rateLimits_data()
+{
+    QTest::addColumn<QList<int>>("refusedPages");
+    QTest::addColumn<int>("refusals"); // of each page; -1: every time
+    QTest::addColumn<QByteArray>("retryAfter");
+    QTest::addColumn<QList<int>>("waits"); // told, in ms
+    QTest::addColumn<bool>("stop");        // during the first wait
+    QTest::addColumn<int>("updates");      // -1: the fetch ends as stopped
+    QTest::addColumn<int>("pageRequests");
+
+    QTest::newRow("refused twice, then answered") << QList<int>{ 2 } << 2 << QByteArray()
+            << QList<int>{ 40, 80 } << false << 3 << 5;
+    QTest::newRow("refusals are counted per page") << QList<int>{ 2, 3 } << 2 << QByteArray()
+            << QList<int>{ 40, 80, 40, 80 } << false << 3 << 7;
+    QTest::newRow("refused every time") << QList<int>{ 3 } << -1 << QByteArray()
+            << QList<int>{ 40, 80, 160 } << false << 2 << 6;
+    QTest::newRow("the first page refused every time") << QList<int>{ 1 } << -1 << QByteArray()
+            << QList<int>{ 40, 80, 160 } << false << 0 << 4;
+    QTest::newRow("a Retry-After that is no time") << QList<int>{ 2 } << -1 << QByteArray("soon")
+            << QList<int>{ 40, 80, 160 } << false << 1 << 5;
+    QTest::newRow("Retry-After in seconds, stopped") << QList<int>{ 2 } << -1 << QByteArray(" 7 ")
+            << QList<int>{ 7000 } << true << -1 << 2;
+    const QByteArray inNinetySeconds = QLocale::c()
+            .toString(QDateTime::currentDateTimeUtc().addSecs(90), "ddd, dd MMM yyyy hh:mm:ss 'GMT'")
+            .toLatin1();
+    QTest::newRow("Retry-After as a date, stopped") << QList<int>{ 2 } << -1 << inNinetySeconds
+            << QList<int>{ 90000 } << true << -1 << 2;
+    QTest::newRow("Retry-After of a day, stopped") << QList<int>{ 1 } << -1 << QByteArray("86400")
+            << QList<int>{ 600000 } << true << -1 << 1;
+    QTest::newRow("Retry-After of nothing, stopped") << QList<int>{ 2 } << -1 << QByteArray("0")
+            << QList<int>{ 1000 } << true << -1 << 2;
+}
+
+void TestInstagram::rateLimits()
+{
+    QFETCH(QList<int>, refusedPages);
+    QFETCH(int, refusals);
+    QFETCH(QByteArray, retryAfter);
+    QFETCH(QList<int>, waits);
+    QFETCH(bool, stop);
+    QFETCH(int, updates);
+    QFETCH(int, pageRequests);
+
+    qputenv("CLIPDOCK_RATE_LIMIT_WAITS_MS", "40,80,160");
+    Config::reload();
+    m_instagram->addProfile("nasa", 36);
+    Response refusal = Response::text("Please wait a few minutes before you try again.", 429);
+    if (!retryAfter.isEmpty())
+        refusal.headers = { { "Retry-After", retryAfter } };
+    for (int page : refusedPages)
+        m_instagram->setPageResponse("nasa", page, refusal, refusals);
+
+    Cancellation cancel;
+    FetchRecorder recorder;
+    QList<FetchStep> steps;
+    const auto onStep = [&](const FetchStep &step) {
+        steps.append(step);
+        if (stop && step.isWaiting())
+            cancel.cancel();
+    };
+    m_service->fetchProfile("nasa", cancel, recorder.onUpdate(), onStep, recorder.done());
+    QVERIFY(recorder.waitFinished());
+    qunsetenv("CLIPDOCK_RATE_LIMIT_WAITS_MS");
+    Config::reload();
+
+    // Each wait is told, with its words, and so is its end; a stopped one has no end.
+    QList<int> told;
+    for (int i = 0; i < steps.size(); ++i) {
+        const FetchStep &step = steps.at(i);
+        if (i % 2 == 0) {
+            QCOMPARE(step.text, "Instagram asked to slow down");
+            told.append(step.waitMs);
+        } else {
+            QCOMPARE(step, FetchStep());
+        }
+    }
+    QCOMPARE(steps.size(), stop ? 1 : 2 * waits.size());
+    if (waits.constFirst() == 90000) // counted from a date set when the rows were made
+        QVERIFY2(told.constFirst() > 60000 && told.constFirst() <= 90000,
+                 qPrintable(QString::number(told.constFirst())));
+    else
+        QCOMPARE(told, waits);
+
+    QCOMPARE(recorder.completions, 1);
+    QCOMPARE(m_server->requestCount(InstagramSimulator::clipsPath), pageRequests);
+    if (updates < 0) {
+        QVERIFY(recorder.outcome->wasCancelled());
+        return;
+    }
+    QCOMPARE(recorder.updates.size(), updates);
+    if (refusals >= 0) {
+        QVERIFY2(recorder.outcome->succeeded(), qPrintable(recorder.errorMessage()));
+        QCOMPARE(recorder.updates.last().reels.size(), 36);
+        // The page came after its waits, not before.
+        const qint64 waited =
+                std::accumulate(waits.begin(), waits.end(), 0) / int(refusedPages.size());
+        QVERIFY(recorder.updates.at(refusedPages.first() - 1).atMs
+                - recorder.updates.at(refusedPages.first() - 2).atMs >= waited);
+    } else {
+        QCOMPARE(recorder.errorMessage(),
+                 QString::fromUtf8("Too many requests \u2014 try again in a moment."));
+    }
 }
 
 void TestInstagram::cancellation_data()

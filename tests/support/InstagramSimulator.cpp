@@ -14,6 +14,8 @@ using Response = TestServer::Response;
 
 // When the newest reel was posted; every older one an hour before the next.
 constexpr qint64 newestPostedAt = 1'700'000'000;
+// How much older than their place in the list pinned reels are.
+constexpr qint64 pinnedAge = 365 * 86400;
 
 QString cursorPrefix(bool tricky)
 {
@@ -82,9 +84,9 @@ void InstagramSimulator::setLookupResponse(const QString &username, const Respon
 }
 
 void InstagramSimulator::setPageResponse(const QString &username, int page,
-                                         const Response &response)
+                                         const Response &response, int times)
 {
-    m_profiles[username].pages.insert(page, response);
+    m_profiles[username].pages.insert(page, { response, times });
 }
 
 QString InstagramSimulator::reelID(const QString &username, int index)
@@ -141,7 +143,7 @@ Response InstagramSimulator::answerPage(const TestServer::Request &request)
     const auto username = m_usernames.constFind(fields.value(QStringLiteral("target_user_id")));
     if (username == m_usernames.constEnd())
         return failure("Invalid target user", 400);
-    const Profile &profile = m_profiles[*username];
+    Profile &profile = m_profiles[*username];
 
     const QString sent = fields.value(QStringLiteral("max_id"));
     int page = 1;
@@ -153,10 +155,12 @@ Response InstagramSimulator::answerPage(const TestServer::Request &request)
             return failure("Invalid max_id", 400);
     }
 
-    const auto fault = profile.pages.constFind(page);
-    const Response response = fault != profile.pages.constEnd()
-            ? *fault
-            : Response::json(pageBody(profile, page, sent));
+    const auto fault = profile.pages.find(page);
+    const bool faulty = fault != profile.pages.end() && fault->timesLeft != 0;
+    if (faulty && fault->timesLeft > 0)
+        --fault->timesLeft;
+    const Response response =
+            faulty ? fault->response : Response::json(pageBody(profile, page, sent));
     m_handlerNanoseconds += timer.nsecsElapsed();
     ++m_pagesServed;
     return response;
@@ -202,7 +206,7 @@ QJsonObject InstagramSimulator::reelItem(const Profile &profile, int index) cons
         { "id", id + o.idSuffix },
         { "pk", QString::number(900000 + index) },
         { "media_type", 2 },
-        { "taken_at", newestPostedAt - qint64(index) * 3600 },
+        { "taken_at", newestPostedAt - qint64(index) * 3600 - (index < o.pinned ? pinnedAge : 0) },
         { "video_duration", 5.5 + index % 50 },
         { "play_count", 1000 + 7 * index },
         { "like_count", 100 + index },

@@ -68,6 +68,7 @@ public:
         int repeats = 0;                // reels of the page before repeated at the top of a page
         QSet<int> stalePages;           // pages (1-based) that only repeat the page before them
         int photosPerPage = 0;          // items without video renditions appended to each page
+        int pinned = 0;                 // the first reels, atop page 1, were posted a year earlier
         Ending ending = Ending::lastPage;
         PagingInfo paging = PagingInfo::full;
         Wrapping wrapping = Wrapping::alternate;
@@ -90,8 +91,10 @@ public:
     }
     // Replaces the lookup answer for `username`, a fault or a redirect for example.
     void setLookupResponse(const QString &username, const TestServer::Response &response);
-    // Replaces the answer to page `page` (1-based, counted by cursor) of `username`'s reels.
-    void setPageResponse(const QString &username, int page, const TestServer::Response &response);
+    // Replaces the answer to page `page` (1-based, counted by cursor) of `username`'s reels: for
+    // the next `times` requests of that page, then the page is served again; always when -1.
+    void setPageResponse(const QString &username, int page, const TestServer::Response &response,
+                         int times = -1);
     // When on, requests without a non-empty "sessionid" cookie get 401.
     void setRequireSession(bool on) { m_requireSession = on; }
     // Where renditions, thumbnails and avatars point.
@@ -107,6 +110,12 @@ public:
     int pagesServed() const { return m_pagesServed; }
 
 private:
+    struct Fault
+    {
+        TestServer::Response response;
+        int timesLeft = -1; // -1: every time
+    };
+
     struct Profile
     {
         QString username;
@@ -115,7 +124,7 @@ private:
         int perPage = 12;
         ProfileOptions options;
         std::optional<TestServer::Response> lookup;
-        QHash<int, TestServer::Response> pages;
+        QHash<int, Fault> pages;
     };
 
     TestServer::Response answerLookup(const TestServer::Request &request);

@@ -13,12 +13,19 @@ class ProfileFixture::Source : public ProfileServiceType
 {
 public:
     UpdateHandler update;
+    StepHandler step;
     Completion done;
 
-    void fetchProfile(const QString &, const Cancellation &, UpdateHandler onUpdate,
+    void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
                       Completion onDone) override
     {
+        fetchProfile(text, cancel, std::move(onUpdate), {}, std::move(onDone));
+    }
+    void fetchProfile(const QString &, const Cancellation &, UpdateHandler onUpdate,
+                      StepHandler onStep, Completion onDone) override
+    {
         update = std::move(onUpdate);
+        step = std::move(onStep);
         done = std::move(onDone);
     }
 };
@@ -138,6 +145,12 @@ void ProfileFixture::loadMore(int count)
     for (int i = from; i < from + count; ++i)
         m_reels.append(makeReel(i));
     deliver();
+}
+
+void ProfileFixture::tellStep(const QString &text, int waitMs)
+{
+    if (m_source->step)
+        m_source->step(FetchStep(text, waitMs));
 }
 
 void ProfileFixture::finish()

@@ -44,6 +44,8 @@ public:
     Q_INVOKABLE void load(int count, const QVariantMap &options = {});
     // Delivers `count` more reels after those already delivered.
     Q_INVOKABLE void loadMore(int count);
+    // Tells the step the fetch is on; with `waitMs`, that it waits that long before going on.
+    Q_INVOKABLE void tellStep(const QString &text, int waitMs = 0);
     // Ends the fetch normally.
     Q_INVOKABLE void finish();
     // Ends the fetch with a failure that says `message`.
