@@ -16,6 +16,7 @@ packages=(
   qml6-module-qt-labs-settings qml6-module-qt-labs-folderlistmodel
   qml6-module-qt5compat-graphicaleffects qt6-5compat-dev
   gstreamer1.0-plugins-good gstreamer1.0-libav
+  libavformat-dev libavcodec-dev libavutil-dev
   fonts-material-design-icons-iconfont
   xvfb xauth curl
 )

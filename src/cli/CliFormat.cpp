@@ -204,6 +204,8 @@ QString liveLine(const DownloadItem &item, int width)
 
 QString finishedLine(const DownloadItem &item)
 {
+    if (item.state.isAlreadySaved())
+        return QStringLiteral("skipped %1: already saved: %2").arg(itemName(item), fileText(item));
     if (item.state.kind() == DownloadState::Kind::completed)
         return QStringLiteral("saved %1: %2").arg(itemName(item), fileText(item));
     return QStringLiteral("failed %1: %2").arg(itemName(item), message(item));
@@ -221,11 +223,14 @@ QString summary(const QList<DownloadItem> &items, const QStringList &missing,
 {
     QStringList failures;
     int saved = 0;
+    int savedBefore = 0;
     for (const DownloadItem &item : items) {
-        if (item.state.kind() == DownloadState::Kind::completed)
+        if (item.state.kind() == DownloadState::Kind::completed) {
             ++saved;
-        else
+            savedBefore += item.state.isAlreadySaved() ? 1 : 0;
+        } else {
             failures.append(QStringLiteral("  %1: %2").arg(itemName(item), message(item)));
+        }
     }
     const QString why = receivedIfIncomplete
             ? QStringLiteral("not among the %1 received").arg(reelsText(*receivedIfIncomplete))
@@ -235,9 +240,11 @@ QString summary(const QList<DownloadItem> &items, const QStringList &missing,
 
     const qsizetype asked = items.size() + missing.size();
     QString text = interrupted ? QStringLiteral("Interrupted. ") : QString();
-    text += QStringLiteral("Saved %1 of %2 to %3\n")
+    text += QStringLiteral("Saved %1 of %2 to %3")
                     .arg(QString::number(saved), QString::number(asked),
                          printable(QDir::toNativeSeparators(folder)));
+    text += savedBefore > 0 ? QStringLiteral(" (%1 already saved)\n").arg(savedBefore)
+                            : QStringLiteral("\n");
     if (!failures.isEmpty())
         text += QStringLiteral("Failed %1:\n").arg(failures.size()) + failures.join(u'\n') + u'\n';
     return text;

@@ -42,13 +42,15 @@ QByteArray reelJson(const Reel &reel);
 
 // A running item on a terminal: "nasa_3  720p  [#######.........]  45%", cut to `width`.
 QString liveLine(const DownloadItem &item, int width);
-// A finished item, once: "saved nasa_3 (720p): /path/reel-nasa_3-720p.mp4" or
+// A finished item, once: "saved nasa_3 (720p): /path/reel-nasa_3-720p.mp4",
+// "skipped nasa_3 (720p): already saved: /path/reel-nasa_3-720p.mp4" or
 // "failed nasa_4 (720p): HTTP 404: Not Found".
 QString finishedLine(const DownloadItem &item);
 // Why a list is short: the walk through @username's reels stopped with `error` after `received`.
 QString incompleteNote(const QString &username, qsizetype received, const QString &error);
 
-// The end of a run: how many of how many were saved where, then each failure with its message.
+// The end of a run: how many of how many were saved where (those saved before included, and
+// counted), then each failure with its message.
 // `missing` are asked-for ids the profile does not have.
 // `receivedIfIncomplete`: the walk through the profile stopped early after that many reels, so a
 // missing id may be among those that never came.

@@ -22,6 +22,7 @@ const QCommandLineOption untilOption(QStringLiteral("until"), {}, QStringLiteral
 const QCommandLineOption idsOption(QStringLiteral("ids"), {}, QStringLiteral("IDS"));
 const QCommandLineOption jobsOption(QStringLiteral("jobs"), {}, QStringLiteral("N"));
 const QCommandLineOption dirOption(QStringLiteral("dir"), {}, QStringLiteral("DIR"));
+const QCommandLineOption overwriteOption(QStringLiteral("overwrite"), {});
 
 QString commandName(Command command)
 {
@@ -144,11 +145,13 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
     parser.addOption(helpOption);
     parser.addOption(cookiesOption);
     parser.addOption(demoOption);
+    parser.addOption(sinceOption);
+    parser.addOption(untilOption);
     if (command == Command::list) {
         parser.addOption(jsonOption);
     } else {
-        for (const auto &option : { qualityOption, sinceOption, untilOption, idsOption,
-                                    jobsOption, dirOption })
+        for (const auto &option : { qualityOption, idsOption,
+                                    jobsOption, dirOption, overwriteOption })
             parser.addOption(option);
     }
     if (!parser.parse(QStringList{ arguments.value(0) } + rest.mid(1)))
@@ -176,14 +179,21 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
     if (options.demo && !options.cookiesFile.isEmpty())
         return usage(QStringLiteral("--demo and --cookies exclude each other"));
 
+    const auto since = single(parser, sinceOption, &error);
+    const auto until = single(parser, untilOption, &error);
+    if (!error.isEmpty())
+        return usage(error);
+    const auto range = parseDateRange(since.value_or(QString()), until.value_or(QString()));
+    if (const auto *message = std::get_if<QString>(&range))
+        return usage(*message);
+    options.dateFilter = std::get<DateRangeFilter>(range);
+
     if (command == Command::list) {
         options.json = parser.isSet(jsonOption);
         return options;
     }
 
     const auto quality = single(parser, qualityOption, &error);
-    const auto since = single(parser, sinceOption, &error);
-    const auto until = single(parser, untilOption, &error);
     const auto ids = single(parser, idsOption, &error);
     const auto jobs = single(parser, jobsOption, &error);
     const auto dir = single(parser, dirOption, &error);
@@ -197,11 +207,6 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
                                  .arg(*quality));
         options.quality = *chosen;
     }
-
-    const auto range = parseDateRange(since.value_or(QString()), until.value_or(QString()));
-    if (const auto *message = std::get_if<QString>(&range))
-        return usage(*message);
-    options.dateFilter = std::get<DateRangeFilter>(range);
 
     if (ids) {
         // Chosen reels replace the date filter in the app; asking for both here is ambiguous.
@@ -235,6 +240,7 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
             return usage(QStringLiteral("--dir needs a folder"));
         options.dir = *dir;
     }
+    options.overwrite = parser.isSet(overwriteOption);
     return options;
 }
 
@@ -288,6 +294,9 @@ QString helpText(Command command)
                 "\n"
                 "Options:\n"
                 "  --json          One JSON object per line: the profile, then one per reel.\n"
+                "  --since WHEN    Only reels from then on: today, 7d, 30d, 90d, year or a date\n"
+                "                  YYYY-MM-DD. Pages of older reels are not read.\n"
+                "  --until DATE    Last day to take, YYYY-MM-DD (with --since DATE or alone).\n"
                 "  --cookies FILE  Sign in with a Netscape-format cookies file for this run.\n"
                 "  --demo          Answer with the demo sources.\n"
                 "  -h, --help      Show this help.\n");
@@ -300,17 +309,21 @@ QString helpText(Command command)
                 "\n"
                 "Options:\n"
                 "  --quality Q     1080p, 720p, 480p or audio (default 720p).\n"
-                "  --since WHEN    today, 7d, 30d, 90d, year or a date YYYY-MM-DD.\n"
+                "  --since WHEN    today, 7d, 30d, 90d, year or a date YYYY-MM-DD. Pages of\n"
+                "                  older reels are not read.\n"
                 "  --until DATE    Last day to take, YYYY-MM-DD (with --since DATE or alone).\n"
                 "  --ids IDS       Only these reels, as comma-separated ids (instead of dates).\n"
                 "  --jobs N        Transfers at once, 1 to 10 (default the app's setting).\n"
                 "  --dir DIR       Folder for the files (default the app's folder); made if\n"
                 "                  missing, not remembered.\n"
+                "  --overwrite     Download reels again whose file is already in the folder,\n"
+                "                  replacing it (by default they are skipped).\n"
                 "  --cookies FILE  Sign in with a Netscape-format cookies file for this run.\n"
                 "  --demo          Answer with the demo sources.\n"
                 "  -h, --help      Show this help.\n"
                 "\n"
-                "Dates are whole days of the local calendar, both ends included.\n");
+                "Dates are whole days of the local calendar, both ends included. Each file\n"
+                "is dated with its reel's posting time.\n");
     }
     return {};
 }

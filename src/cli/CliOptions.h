@@ -22,15 +22,17 @@ struct CliOptions
     bool version = false;
     QString link;         // as typed; the link router can read it
 
+    DateRangeFilter dateFilter;    // all time unless --since or --until
+
     // list
     bool json = false;
 
     // download
     VideoQuality quality = VideoQuality::hd720;
-    DateRangeFilter dateFilter;    // all time unless --since or --until
     QStringList ids;               // chosen reels, each once, in the order given
     std::optional<int> jobs;       // the stored setting when absent
     QString dir;                   // the remembered folder when empty
+    bool overwrite = false;        // fetch reels whose file is saved already, and replace it
 
     // sign-in
     QString cookiesFile;

@@ -54,6 +54,32 @@ int terminalWidth()
     return 80;
 }
 
+// Where a date range begins: reels posted before it are older than any it takes. None for a
+// range without a beginning. Reels come newest first, so a page of only such reels ends the walk.
+std::optional<QDateTime> rangeStart(const DateRangeFilter &filter, const QDateTime &now)
+{
+    using Kind = DateRangeFilter::Kind;
+    const QDateTime local = now.toLocalTime();
+    switch (filter.kind()) {
+    case Kind::all:
+        return std::nullopt;
+    case Kind::today:
+        return QDate::currentDate().startOfDay();
+    // "Last N days" takes reels less than N + 1 whole days old.
+    case Kind::last7:
+        return local.addDays(-8);
+    case Kind::last30:
+        return local.addDays(-31);
+    case Kind::last90:
+        return local.addDays(-91);
+    case Kind::thisYear:
+        return QDate(local.date().year(), 1, 1).startOfDay();
+    case Kind::custom:
+        return filter.start().toLocalTime().date().startOfDay();
+    }
+    return std::nullopt;
+}
+
 // The browser engine refuses to start as root with its sandbox on, and takes the process with it.
 bool browserCanStart()
 {
@@ -181,16 +207,35 @@ void CliRunner::fetch()
 {
     m_fetch = Cancellation();
     const bool showFetching = ::isatty(STDERR_FILENO) == 1;
+    const auto start = rangeStart(m_options.dateFilter, QDateTime::currentDateTime());
     m_service->fetchProfile(
             m_options.link, *m_fetch,
-            [this, showFetching](const InstagramProfile &profile, const QList<Reel> &reels) {
+            [this, showFetching, start](const InstagramProfile &profile, const QList<Reel> &reels) {
+        // Each delivery carries the whole list; the reels new in it are the page just read.
+        const QList<Reel> page = reels.mid(m_reels.size());
         m_profile = profile;
         m_reels = reels;
+        ++m_pagesRead;
         if (showFetching)
             write(stderr, QStringLiteral("\r\x1b[2KFetching @%1: %2 reels")
                                   .arg(CliFormat::printable(profile.username),
                                        QString::number(reels.size()))
                                   .toUtf8());
+        // Pinned reels atop the first page may be old; only a whole page of older reels says
+        // that the rest is older too.
+        if (start && !page.isEmpty()
+            && std::all_of(page.cbegin(), page.cend(),
+                           [&start](const Reel &reel) { return reel.postedAt < *start; })) {
+            m_stoppedBefore = start;
+            m_fetch->cancel();
+        }
+    },
+            [this, showFetching](const FetchStep &step) {
+        if (!step.isWaiting())
+            return;
+        if (showFetching)
+            write(stderr, "\r\x1b[2K");
+        note(step.withSecondsLeft(int((qint64(step.waitMs) + 999) / 1000)));
     },
             [this, showFetching](const Outcome<InstagramServiceError> &outcome) {
         if (showFetching)
@@ -203,10 +248,19 @@ void CliRunner::fetch()
 void CliRunner::onFetched(bool cancelled, const QString &error)
 {
     m_fetch.reset();
-    if (cancelled || m_interrupted) {
+    if (m_interrupted || (cancelled && !m_stoppedBefore)) {
         note(QStringLiteral("Interrupted."));
         end(m_interruptStatus);
         return;
+    }
+    if (m_stoppedBefore) {
+        const QString format = m_stoppedBefore->time() == QTime(0, 0)
+                ? QStringLiteral("yyyy-MM-dd")
+                : QStringLiteral("yyyy-MM-dd hh:mm");
+        note(QStringLiteral("stopped after %1 %2: the rest is older than %3")
+                     .arg(QString::number(m_pagesRead),
+                          m_pagesRead == 1 ? QStringLiteral("page") : QStringLiteral("pages"),
+                          m_stoppedBefore->toString(format)));
     }
     if (!error.isEmpty() && !m_profile) {
         note(error);
@@ -229,13 +283,14 @@ void CliRunner::onFetched(bool cancelled, const QString &error)
 
 void CliRunner::list()
 {
+    const QList<Reel> reels = reelsInRange();
     if (m_options.json) {
         QByteArray lines = CliFormat::profileJson(*m_profile) + '\n';
-        for (const Reel &reel : std::as_const(m_reels))
+        for (const Reel &reel : reels)
             lines += CliFormat::reelJson(reel) + '\n';
         write(stdout, lines);
     } else {
-        out(CliFormat::profileText(*m_profile) + u'\n' + CliFormat::reelTable(m_reels));
+        out(CliFormat::profileText(*m_profile) + u'\n' + CliFormat::reelTable(reels));
     }
     end(allSaved);
 }
@@ -254,11 +309,7 @@ void CliRunner::download()
                 chosen.append(*found);
         }
     } else {
-        const QDateTime now = QDateTime::currentDateTime();
-        for (const Reel &reel : std::as_const(m_reels)) {
-            if (m_options.dateFilter.includes(reel.postedAt, now))
-                chosen.append(reel);
-        }
+        chosen = reelsInRange();
     }
 
     m_destination = new DownloadDestination(this);
@@ -288,6 +339,8 @@ void CliRunner::download()
     m_settings = new AppSettings(this);
     if (m_options.jobs)
         m_settings->overrideMaxConcurrentDownloads(*m_options.jobs);
+    // Unlike the app, where it is a setting, a run leaves files saved before alone by default.
+    m_settings->overrideSkipSavedReels(!m_options.overwrite);
     m_manager = new DownloadManager(m_destination, m_settings, this);
     if (m_terminal) {
         m_redraw = new QTimer(this);
@@ -367,6 +420,17 @@ void CliRunner::interrupt(int status)
     }
     note(QStringLiteral("Interrupted."));
     end(status);
+}
+
+QList<Reel> CliRunner::reelsInRange() const
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    QList<Reel> taken;
+    for (const Reel &reel : m_reels) {
+        if (m_options.dateFilter.includes(reel.postedAt, now))
+            taken.append(reel);
+    }
+    return taken;
 }
 
 std::optional<qsizetype> CliRunner::receivedIfIncomplete() const

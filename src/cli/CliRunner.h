@@ -65,6 +65,7 @@ private:
     void drawLive();
     void end(int status);
     std::optional<qsizetype> receivedIfIncomplete() const;
+    QList<Reel> reelsInRange() const;
 
     const CliOptions m_options;
     const bool m_browserReady;
@@ -77,6 +78,9 @@ private:
     QList<Reel> m_reels;
     // Why the reels stopped coming before the last page, when they did.
     std::optional<QString> m_walkError;
+    int m_pagesRead = 0;
+    // Set when the walk was ended because a whole page was older than the date range's start.
+    std::optional<QDateTime> m_stoppedBefore;
 
     DownloadDestination *m_destination = nullptr;
     AppSettings *m_settings = nullptr;

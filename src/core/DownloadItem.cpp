@@ -17,6 +17,13 @@ DownloadState DownloadState::completed(const QUrl &fileURL)
     return state;
 }
 
+DownloadState DownloadState::alreadySaved(const QUrl &fileURL)
+{
+    DownloadState state = completed(fileURL);
+    state.m_alreadySaved = true;
+    return state;
+}
+
 DownloadState DownloadState::failed(const QString &message)
 {
     DownloadState state(Kind::failed);

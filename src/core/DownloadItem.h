@@ -17,6 +17,7 @@ class DownloadState
     Q_PROPERTY(double progress READ progress CONSTANT)
     Q_PROPERTY(QUrl fileURL READ fileURL CONSTANT)
     Q_PROPERTY(QString message READ message CONSTANT)
+    Q_PROPERTY(bool alreadySaved READ isAlreadySaved CONSTANT)
 
 public:
     enum class Kind { idle, queued, downloading, completed, failed };
@@ -28,12 +29,15 @@ public:
     // Progress is clamped to 0...1.
     static DownloadState downloading(double progress);
     static DownloadState completed(const QUrl &fileURL);
+    // Completed without a transfer: the file was in the folder before it was asked for.
+    static DownloadState alreadySaved(const QUrl &fileURL);
     static DownloadState failed(const QString &message);
 
     Kind kind() const { return m_kind; }
     double progress() const { return m_progress; }
     QUrl fileURL() const { return m_fileURL; }
     QString message() const { return m_message; }
+    bool isAlreadySaved() const { return m_alreadySaved; }
 
     bool operator==(const DownloadState &) const = default;
 
@@ -44,6 +48,7 @@ private:
     double m_progress = 0.0;
     QUrl m_fileURL;
     QString m_message;
+    bool m_alreadySaved = false;
 };
 
 // One reel in one quality in the download queue. Its id is the reel id, "#", the quality's raw

@@ -31,7 +31,7 @@ QString subtitle(VideoQuality quality)
     case VideoQuality::hd1080: return QStringLiteral("Full HD · best quality");
     case VideoQuality::hd720: return QStringLiteral("HD · balanced");
     case VideoQuality::sd480: return QStringLiteral("Standard · smaller files");
-    case VideoQuality::audio: return QStringLiteral("MP3 · audio track only");
+    case VideoQuality::audio: return QStringLiteral("M4A · audio track only");
     }
     return {};
 }

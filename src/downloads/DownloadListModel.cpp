@@ -63,6 +63,8 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
         return item.state.fileURL();
     case StateRole:
         return QVariant::fromValue(item.state);
+    case AlreadySavedRole:
+        return item.state.isAlreadySaved();
     default:
         return {};
     }
@@ -83,6 +85,7 @@ QHash<int, QByteArray> DownloadListModel::roleNames() const
         { MessageRole, "message" },
         { FileRole, "fileURL" },
         { StateRole, "state" },
+        { AlreadySavedRole, "alreadySaved" },
     };
 }
 

@@ -37,6 +37,7 @@ public:
         MessageRole,               // "message": the failure text
         FileRole,                  // "fileURL": the saved file
         StateRole,                 // "state": the whole DownloadState
+        AlreadySavedRole,          // "alreadySaved": completed by a file saved before
     };
 
     static constexpr int progressIntervalMs = 100;

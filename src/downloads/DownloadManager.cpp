@@ -2,6 +2,7 @@
 
 #include "core/Http.h"
 #include "downloads/AppSettings.h"
+#include "downloads/AudioTrack.h"
 #include "downloads/DownloadDestination.h"
 #include "downloads/Downloader.h"
 #include "downloads/MediaFile.h"
@@ -119,6 +120,10 @@ int DownloadManager::overallPercent() const
 
 void DownloadManager::enqueue(const QList<Reel> &reels, VideoQuality quality)
 {
+    // With the setting on, a reel saved by an earlier run is done at once, without a transfer.
+    const QString folder = m_settings->skipSavedReels()
+            ? m_destination->withAccess([](const QString &path) { return path; })
+            : QString();
     QList<DownloadItem> added;
     for (const Reel &reel : reels) {
         DownloadItem item;
@@ -126,6 +131,10 @@ void DownloadManager::enqueue(const QList<Reel> &reels, VideoQuality quality)
         item.reel = reel;
         item.quality = quality;
         item.state = DownloadState::queued();
+        if (!folder.isEmpty()) {
+            if (const auto file = MediaFile::savedFile(folder, reel.id, quality))
+                item.state = DownloadState::alreadySaved(QUrl::fromLocalFile(*file));
+        }
         added.append(item);
     }
     const int before = m_model->count();
@@ -268,12 +277,14 @@ void DownloadManager::start(qsizetype row)
     const QString name = MediaFile::finalName(item.reel.id, item.quality);
     const QString id = item.id;
     const quint64 serial = run.serial;
+    const bool soundOnly = item.quality == VideoQuality::audio;
+    const Cancellation cancel = run.cancel;
 
     auto *downloader = new Downloader(
             {}, [this, id, serial](double fraction) { onProgress(id, serial, fraction); }, this,
             networkForSlot(run.slot));
-    downloader->download(url, folder, run.cancel,
-                         [this, downloader, id, serial, name](const Downloader::Result &result) {
+    downloader->download(url, folder, run.cancel, [this, downloader, id, serial, name, soundOnly,
+                                                   cancel](const Downloader::Result &result) {
         downloader->deleteLater();
         if (!isCurrent(id, serial))
             return; // cancelled, stopped or started over: its message stands
@@ -285,13 +296,36 @@ void DownloadManager::start(qsizetype row)
             finishRun(id, serial, DownloadState::failed(result.error().description()));
             return;
         }
-        const std::shared_ptr<PartFile> part = result.value();
-        const bool saved = m_destination->withAccess(
-                [&part, &name](const QString &) { return part->commit(name); });
-        finishRun(id, serial,
-                  saved ? DownloadState::completed(QUrl::fromLocalFile(part->finalPath()))
-                        : DownloadState::failed(part->errorString()));
+        if (!soundOnly) {
+            save(id, serial, name, result.value());
+            return;
+        }
+        // The sound alone goes into a part file of its own, saved like any download; the
+        // rendition's part file goes either way.
+        AudioTrack::extract(result.value(), cancel, this,
+                            [this, id, serial, name](const AudioTrack::Result &audio) {
+            if (!isCurrent(id, serial))
+                return;
+            if (audio.succeeded())
+                save(id, serial, name, audio.value());
+            else
+                finishRun(id, serial,
+                          DownloadState::failed(audio.wasCancelled() ? cancelledMessage
+                                                                     : audio.error().description()));
+        });
     });
+}
+
+void DownloadManager::save(const QString &id, quint64 serial, const QString &name,
+                           const std::shared_ptr<PartFile> &part)
+{
+    const auto row = m_model->rowOf(id);
+    const QDateTime postedAt = row ? m_model->at(*row).reel.postedAt : QDateTime();
+    const bool saved = m_destination->withAccess(
+            [&part, &name, &postedAt](const QString &) { return part->commit(name, postedAt); });
+    finishRun(id, serial,
+              saved ? DownloadState::completed(QUrl::fromLocalFile(part->finalPath()))
+                    : DownloadState::failed(part->errorString()));
 }
 
 bool DownloadManager::isCurrent(const QString &id, quint64 serial) const

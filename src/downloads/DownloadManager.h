@@ -16,10 +16,12 @@
 #include <QVariantList>
 #include <QtQmlIntegration>
 
+#include <memory>
 #include <optional>
 
 class AppSettings;
 class DownloadDestination;
+class PartFile;
 class QNetworkAccessManager;
 
 class DownloadManager : public QObject
@@ -64,7 +66,8 @@ public:
     int overallPercent() const;
 
     // Adds one queued item per reel not yet in the queue at this quality, opens the sheet and
-    // starts what the limit allows.
+    // starts what the limit allows. With skipSavedReels on, a reel whose file is already in the
+    // folder is added completed (DownloadState::alreadySaved) and never transferred.
     void enqueue(const QList<Reel> &reels, VideoQuality quality);
     // The same from QML: reels as Reel values, the quality as its raw value ("720p").
     Q_INVOKABLE void enqueue(const QVariantList &reels, const QString &quality);
@@ -108,6 +111,9 @@ private:
     void schedule();
     void start(qsizetype row);
     bool isCurrent(const QString &id, quint64 serial) const;
+    // Renames the finished file over its final name and ends the run.
+    void save(const QString &id, quint64 serial, const QString &name,
+              const std::shared_ptr<PartFile> &part);
     void finishRun(const QString &id, quint64 serial, const DownloadState &outcome);
     void onProgress(const QString &id, quint64 serial, double fraction);
     void setState(qsizetype row, const DownloadState &state);

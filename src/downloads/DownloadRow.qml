@@ -16,6 +16,7 @@ GlassCard {
     required property int percent
     required property string message
     required property url fileURL
+    required property bool alreadySaved // completed by a file an earlier run saved
 
     signal cancelRequested()
     signal retryRequested()
@@ -68,12 +69,21 @@ GlassCard {
             Layout.alignment: Qt.AlignVCenter
             spacing: 7
 
-            RowLayout {
+            // The badge beside the title, or under it when the two do not fit on one line.
+            Item {
+                id: heading
+                readonly property bool oneLine: !badge.visible
+                                                || titleText.implicitWidth + 8 + badge.width <= width
                 Layout.fillWidth: true
-                spacing: 8
+                implicitWidth: titleText.implicitWidth + 8 + badge.implicitWidth
+                implicitHeight: oneLine ? Math.max(titleText.height, badge.height)
+                                        : titleText.height + 3 + badge.height
 
                 Text {
-                    Layout.fillWidth: true
+                    id: titleText
+                    width: heading.oneLine && badge.visible ? heading.width - 8 - badge.width
+                                                            : heading.width
+                    y: heading.oneLine ? (heading.height - height) / 2 : 0
                     text: row.title
                     color: Theme.textPrimary
                     font.pixelSize: 13
@@ -81,7 +91,10 @@ GlassCard {
                     elide: Text.ElideRight
                 }
                 Row {
+                    id: badge
                     objectName: "badge"
+                    x: heading.oneLine ? heading.width - width : 0
+                    y: heading.oneLine ? (heading.height - height) / 2 : titleText.height + 3
                     spacing: 4
                     visible: row.stateKind !== "idle"
 
@@ -100,7 +113,7 @@ GlassCard {
                     Text {
                         objectName: "badgeText"
                         anchors.verticalCenter: parent.verticalCenter
-                        text: row.completed ? "Saved"
+                        text: row.completed ? (row.alreadySaved ? "Already saved" : "Saved")
                             : row.failed ? "Failed"
                             : row.stateKind === "queued" ? "Queued"
                             : row.stateKind === "downloading" ? row.percent + "%" : ""

@@ -98,6 +98,17 @@ QString finalName(const QString &reelId, VideoQuality quality)
     return prefix + fitUtf8(safe, room - digest.size()) + digest + suffix;
 }
 
+std::optional<QString> savedFile(const QString &folder, const QString &reelId,
+                                 VideoQuality quality)
+{
+    const QString path = QDir(folder).filePath(finalName(reelId, quality));
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode)
+        || info.st_size == 0)
+        return std::nullopt;
+    return path;
+}
+
 bool isPartFileName(const QString &name)
 {
     return name.startsWith(partPrefix) && name.endsWith(partSuffix)
@@ -175,8 +186,19 @@ bool PartFile::write(const char *data, qint64 size)
     return true;
 }
 
-bool PartFile::commit(const QString &name)
+bool PartFile::commit(const QString &name, const QDateTime &modified)
 {
+    // Dated before the rename, so the file never shows under its name with the wrong time. A
+    // file system that keeps no such time still gets the file.
+    if (modified.isValid()) {
+        const qint64 ms = modified.toMSecsSinceEpoch();
+        const qint64 seconds = ms / 1000 - (ms % 1000 < 0 ? 1 : 0);
+        timespec times[2] {};
+        times[0].tv_nsec = UTIME_OMIT;
+        times[1].tv_sec = time_t(seconds);
+        times[1].tv_nsec = long(ms - seconds * 1000) * 1'000'000;
+        ::futimens(m_file.handle(), times);
+    }
     const QString target = QDir(m_folder).filePath(name);
     // rename(2) swaps the directory entry in one step: the name holds the old file until the new
     // one is complete in its place, and whatever entry stood there, a link included, is replaced

@@ -7,10 +7,12 @@
 
 #include "core/VideoQuality.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace MediaFile {
 
@@ -19,6 +21,12 @@ namespace MediaFile {
 // characters become "_" and the name fits in 255 bytes. An id that had to change gains "~" and a
 // digest of the original, so two different ids never share a file.
 QString finalName(const QString &reelId, VideoQuality quality);
+
+// The file an earlier download left for this reel in this quality: a regular file under its
+// final name in `folder`, with something in it. An empty file (a copy cut short outside this
+// app) or a link is none.
+std::optional<QString> savedFile(const QString &folder, const QString &reelId,
+                                 VideoQuality quality);
 
 // Whether `name` is the hidden name of a part file.
 bool isPartFileName(const QString &name);
@@ -52,8 +60,10 @@ public:
 
     // Renames the file to `name` inside its folder in one step, replacing what stood there: a file
     // of that name is replaced whole, a symbolic link is replaced itself and never written
-    // through. False when the system refuses; the part file then stays and goes on destruction.
-    bool commit(const QString &name);
+    // through. It arrives with `modified` as its modification time (the reel's posting time, so
+    // a folder sorted by date is in posting order); an invalid time leaves the time of saving.
+    // False when the system refuses the rename; the part file then stays and goes on destruction.
+    bool commit(const QString &name, const QDateTime &modified);
     QString finalPath() const { return m_finalPath; }
 
     QString errorString() const { return m_error; }

@@ -4,8 +4,8 @@ import QtQuick.Layouts
 import Qt.labs.platform as Platform
 import ClipDock
 
-// Where downloads go, how many run at once, and the app's update status. Every change applies at
-// once; there is nothing to save or cancel.
+// Where downloads go, how many run at once, whether reels saved before are downloaded again, and
+// the app's update status. Every change applies at once; there is nothing to save or cancel.
 Rectangle {
     id: screen
 
@@ -347,6 +347,64 @@ Rectangle {
                         font.pixelSize: 11
                         font.weight: Font.Medium
                         wrapMode: Text.Wrap
+                    }
+                }
+            }
+
+            Card {
+                objectName: "skipSavedCard"
+
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 12
+
+                    CardTitle {
+                        symbol: "checkmark.circle.fill"
+                        title: "Skip reels already saved"
+                        subtitle: "Reels whose file is already in the download folder are not downloaded again."
+                    }
+                    Switch {
+                        id: skipSwitch
+                        objectName: "skipSavedSwitch"
+                        Layout.alignment: Qt.AlignVCenter
+                        padding: 0
+                        implicitWidth: 46
+                        implicitHeight: 28
+                        checked: screen.settings.skipSavedReels
+                        Accessible.name: "Skip reels already saved"
+                        // A click sets the setting; the switch then follows it again.
+                        onToggled: {
+                            screen.settings.skipSavedReels = checked
+                            checked = Qt.binding(() => screen.settings.skipSavedReels)
+                        }
+
+                        indicator: Item {
+                            anchors.fill: parent
+
+                            BrandFill {
+                                anchors.fill: parent
+                                visible: skipSwitch.checked
+                                radius: height / 2
+                            }
+                            Rectangle {
+                                anchors.fill: parent
+                                visible: !skipSwitch.checked
+                                radius: height / 2
+                                color: Theme.surfaceElevated
+                                border.color: Theme.stroke
+                                border.width: 1
+                            }
+                            Rectangle {
+                                width: 22
+                                height: 22
+                                radius: 11
+                                y: 3
+                                x: skipSwitch.checked ? parent.width - width - 3 : 3
+                                color: "white"
+                                Behavior on x { NumberAnimation { duration: 120 } }
+                            }
+                        }
+                        contentItem: Item { }
                     }
                 }
             }

@@ -2,6 +2,7 @@
 // a fresh home each time; and its two parsers on their own.
 
 #include "InstagramSimulator.h"
+#include "MediaFixture.h"
 #include "MediaSimulator.h"
 #include "TestEnvironment.h"
 #include "TestServer.h"
@@ -155,6 +156,15 @@ private slots:
         m_simulator->addProfile(QStringLiteral("wary"), 3, 12);
         m_simulator->setPageResponse(QStringLiteral("wary"), 1,
                                      TestServer::Response::text("Please wait.", 429));
+        // Refused twice on the second page, then answered.
+        m_simulator->addProfile(QStringLiteral("patient"), 30, 12);
+        m_simulator->setPageResponse(QStringLiteral("patient"), 2,
+                                     TestServer::Response::text("Please wait.", 429), 2);
+        // Two old pinned reels atop the first page, then one reel an hour: pinned_2 to
+        // pinned_22 are of 2023-11-14, pinned_23 to pinned_46 of 2023-11-13.
+        InstagramSimulator::ProfileOptions pinned;
+        pinned.pinned = 2;
+        m_simulator->addProfile(QStringLiteral("pinned"), 120, 12, pinned);
         // The second page never comes.
         m_simulator->addProfile(QStringLiteral("slowpoke"), 30, 12);
         TestServer::Response never;
@@ -174,6 +184,8 @@ private slots:
                 return TestServer::Response::text(MediaSimulator::notFoundPage(), 404, "text/html");
             if (request.url.path().contains(QLatin1String("hostile_1-")))
                 return TestServer::Response::text(hostileBody, 500);
+            if (request.url.path().contains(QLatin1String("walker_7-")))
+                return TestServer::Response::text(MediaFixture::mp4(), 200, "video/mp4");
             return TestServer::Response::text(MediaSimulator::content(mediaSize), 200, "video/mp4");
         });
         // Transfers of "stuck" send a quarter of their file and then nothing.
@@ -202,6 +214,8 @@ private slots:
                        "127.0.0.1\tFALSE\t/\tFALSE\t0\tcsrftoken\tfile-csrf\n");
         netscape.close();
 
+        // The program waits after a refusal before it asks again; tens of milliseconds here.
+        qputenv("CLIPDOCK_RATE_LIMIT_WAITS_MS", "50,100,200");
         TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", m_instagram->origin() } });
     }
 
@@ -251,6 +265,11 @@ private slots:
         QStringList dayOfReels;
         for (int i = 23; i < 30; ++i)
             dayOfReels.append(QStringLiteral("reel-walker_%1-480p.mp4").arg(i));
+        QTest::newRow("download the sound alone")
+                << QStringList{ "download", cookies, dir, "--ids=walker_7", "--quality", "audio",
+                                "walker" }
+                << true << 0 << QStringList{ "saved walker_7 (audio): " } << QStringList{}
+                << QStringList{ "reel-walker_7-Audio only.m4a" } << "file-session";
         QTest::newRow("download one day at 480p")
                 << QStringList{ "download", cookies, dir, "--since", "2023-11-13", "--until",
                                 "2023-11-13", "--quality", "480p", "walker" }
@@ -294,6 +313,11 @@ private slots:
                 << QStringList{ "Saved 1 of 2", "busybee_30: not among the 24 reels received" }
                 << QStringList{ "stopped after 24 reels", "Too many requests" }
                 << QStringList{ "reel-busybee_0-720p.mp4" } << "file-session";
+        QTest::newRow("list: a page refused twice is asked for again after a wait")
+                << QStringList{ "list", cookies, "patient" } << true << 0
+                << QStringList{ "\npatient_29 " }
+                << QStringList{ "Instagram asked to slow down \u2014 continuing in 1 s" }
+                << QStringList{} << "file-session";
         QTest::newRow("a first page that fails is a failed fetch")
                 << QStringList{ "list", cookies, "wary" } << true << 3 << QStringList{}
                 << QStringList{ "Too many requests" } << QStringList{} << "file-session";
@@ -402,17 +426,28 @@ private slots:
         files.sort();
         saved.sort();
         QCOMPARE(files, saved);
+        // Each file carries its reel's posting time: reel N of a profile was posted N hours
+        // before the newest.
+        const QRegularExpression reelNumber(QStringLiteral("^reel-[a-z]+_(\\d+)"));
         for (const QString &name : std::as_const(saved)) {
             QFile file(QDir(downloadDir()).filePath(name));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), MediaSimulator::content(mediaSize));
+            if (name.endsWith(QLatin1String(".m4a"))) {
+                const MediaFixture::Probe sound = MediaFixture::probe(file.fileName());
+                QCOMPARE(std::pair(sound.audioStreams, sound.videoStreams), std::pair(1, 0));
+            } else {
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                QCOMPARE(file.readAll(), MediaSimulator::content(mediaSize));
+            }
+            const int n = reelNumber.match(name).captured(1).toInt();
+            QCOMPARE(file.fileTime(QFileDevice::FileModificationTime),
+                     QDateTime::fromSecsSinceEpoch(1'700'000'000 - n * 3600, Qt::UTC));
         }
         // The quality asked for is the rendition fetched: 1080p, 720p, 480p are renditions 0-2.
         const QRegularExpression quality(QStringLiteral("-(\\d)\\.mp4$"));
         for (const auto &request : m_media->requests()) {
             const QString rendition = quality.match(request.url.path()).captured(1);
             QCOMPARE(rendition, QString(saved.value(0).contains(QLatin1String("1080p")) ? "0"
-                                : saved.value(0).contains(QLatin1String("480p")) ? "2" : "1"));
+                                : saved.value(0).contains(QLatin1String("720p")) ? "1" : "2"));
         }
 
         if (session.isEmpty())
@@ -425,6 +460,111 @@ private slots:
             QVERIFY(kept.open(QIODevice::ReadOnly));
             QCOMPARE(kept.readAll(), keptBefore);
         }
+    }
+
+    // A file already in the folder is left as it is and said so, unless --overwrite; an empty
+    // one is a stale leftover and fetched again.
+    void downloadAgain_data()
+    {
+        QTest::addColumn<QByteArray>("existing"); // what reel-walker_1-720p.mp4 holds
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<bool>("fetched");
+
+        QTest::newRow("saved before") << QByteArray("kept") << false << false;
+        QTest::newRow("an empty file") << QByteArray() << false << true;
+        QTest::newRow("--overwrite") << QByteArray("kept") << true << true;
+    }
+
+    void downloadAgain()
+    {
+        QFETCH(QByteArray, existing);
+        QFETCH(bool, overwrite);
+        QFETCH(bool, fetched);
+
+        const QString path = QDir(downloadDir()).filePath("reel-walker_1-720p.mp4");
+        QVERIFY(QDir().mkpath(downloadDir()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(existing);
+        file.close();
+        QStringList arguments{ "download", "--cookies", cookiesFilePath(), "--dir",
+                               downloadDir(), "--ids=walker_1,walker_2", "walker" };
+        if (overwrite)
+            arguments.insert(1, "--overwrite");
+
+        const Run run = runCli(arguments);
+        QCOMPARE(run.status, 0);
+        const QString skipped = "skipped walker_1 (720p): already saved: " + path + u'\n';
+        QVERIFY2(run.out.contains(skipped) != fetched, qPrintable(run.out));
+        QVERIFY2(run.out.contains("saved walker_1 (720p): " + path) == fetched, qPrintable(run.out));
+        QVERIFY2(run.out.contains("Saved 2 of 2 to " + downloadDir()
+                                  + (fetched ? "\n" : " (1 already saved)\n")),
+                 qPrintable(run.out));
+        int requests = 0;
+        for (const auto &request : m_media->requests())
+            requests += request.url.path().contains(QLatin1String("walker_1-")) ? 1 : 0;
+        QCOMPARE(requests, fetched ? 1 : 0);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), fetched ? MediaSimulator::content(mediaSize) : existing);
+    }
+
+    // With a first day the walk ends after a page of only older reels, pinned ones aside, and
+    // says so; the run is complete all the same.
+    void walkEndsAtTheFirstDay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QString>("first"); // the newest reel taken, and the oldest
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("note");
+
+        QTest::newRow("list since a day")
+                << QStringList{ "list", "--since=2023-11-13" } << 5 << "pinned_2" << "pinned_46"
+                << "stopped after 5 pages: the rest is older than 2023-11-13";
+        QTest::newRow("download since a day")
+                << QStringList{ "download", "--dir=DIR", "--since", "2023-11-14" } << 3
+                << "pinned_2" << "pinned_22"
+                << "stopped after 3 pages: the rest is older than 2023-11-14";
+        QTest::newRow("reels after the last day are no reason to stop")
+                << QStringList{ "list", "--since=2023-11-09", "--until=2023-11-13" } << 10
+                << "pinned_23" << "pinned_119" << "";
+        QTest::newRow("a preset takes nothing of 2023, one page")
+                << QStringList{ "list", "--since=7d" } << 1 << "" << "" << "stopped after 1 page: ";
+    }
+
+    void walkEndsAtTheFirstDay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, pages);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QFETCH(QString, note);
+
+        arguments.replaceInStrings(QStringLiteral("DIR"), downloadDir());
+        const Run run = runCli(arguments + QStringList{ "--cookies", cookiesFilePath(), "pinned" });
+        QCOMPARE(run.status, 0);
+        QCOMPARE(m_simulator->pagesServed(), pages);
+        QVERIFY2(note.isEmpty() ? !run.err.contains(QLatin1String("stopped"))
+                                : run.err.contains(note), qPrintable(run.err));
+        QVERIFY2(!run.err.contains(QLatin1String("Interrupted")), qPrintable(run.err));
+        // What the range takes, and nothing around it: the reels are named by their place.
+        const QRegularExpression name(QStringLiteral("pinned_(\\d+)"));
+        QList<int> taken;
+        for (auto match = name.globalMatch(run.out); match.hasNext();)
+            taken.append(match.next().captured(1).toInt());
+        std::sort(taken.begin(), taken.end());
+        taken.erase(std::unique(taken.begin(), taken.end()), taken.end());
+        if (first.isEmpty()) {
+            QVERIFY2(taken.isEmpty(), qPrintable(run.out));
+            return;
+        }
+        const int from = first.mid(7).toInt();
+        const int to = last.mid(7).toInt();
+        QCOMPARE(taken.size(), to - from + 1);
+        QCOMPARE(taken.constFirst(), from);
+        QCOMPARE(taken.constLast(), to);
+        if (arguments.constFirst() == QLatin1String("download"))
+            QCOMPARE(QDir(downloadDir()).entryList(QDir::Files).size(), to - from + 1);
     }
 
     void listJson()

@@ -183,7 +183,7 @@ void TestRecords::videoQuality_data()
     QTest::addColumn<QString>("extension");
 
     QTest::newRow("hd1080") << VideoQuality::hd1080 << "1080p" << u"Full HD · best quality"_qs << "mp4";
-    QTest::newRow("audio") << VideoQuality::audio << "Audio only" << u"MP3 · audio track only"_qs << "m4a";
+    QTest::newRow("audio") << VideoQuality::audio << "Audio only" << u"M4A · audio track only"_qs << "m4a";
 }
 
 void TestRecords::videoQuality()

@@ -1,3 +1,4 @@
+#include "MediaFixture.h"
 #include "MediaSimulator.h"
 #include "TestEnvironment.h"
 #include "TestServer.h"
@@ -58,6 +59,31 @@ private:
     bool m_dropped = false;
 };
 
+// Keeps every thread of the global pool, where the sound of an audio download is copied, busy
+// until released, so that a test can act while a copy is due.
+class PoolHold
+{
+public:
+    PoolHold()
+    {
+        for (int n = 0; n < pool()->maxThreadCount(); ++n)
+            pool()->start([this] { m_gate.acquire(); });
+    }
+    ~PoolHold() { release(); }
+    // Lets the pool go on and waits until it has done everything it holds.
+    void release()
+    {
+        if (!std::exchange(m_released, true))
+            m_gate.release(pool()->maxThreadCount());
+        pool()->waitForDone();
+    }
+
+private:
+    static QThreadPool *pool() { return QThreadPool::globalInstance(); }
+    QSemaphore m_gate;
+    bool m_released = false;
+};
+
 } // namespace
 
 class TestDownloadManager : public QObject
@@ -77,6 +103,10 @@ private Q_SLOTS:
     void retryAfterFailure();
     void secondDownloadReplacesTheFile_data();
     void secondDownloadReplacesTheFile();
+    void audioOnlyKeepsTheSoundAlone_data();
+    void audioOnlyKeepsTheSoundAlone();
+    void alreadySavedIsNotFetchedAgain_data();
+    void alreadySavedIsNotFetchedAgain();
     void readOnlyFolderFailsEachItemAndGoesOn();
     void hostileIdsStayInsideTheFolder();
     void crashLeftoversGoAtStart();
@@ -155,7 +185,8 @@ void TestDownloadManager::queueBookkeeping()
     QCOMPARE(m_manager->statusLine(), "0 of 0 downloaded");
 
     // Reel 42 offers only 1080p: the other qualities fetch its default address.
-    const Reel reel = reelAt("42", m_media->url("video.mp4", 1000), VideoQuality::hd1080);
+    Reel reel = reelAt("42", m_media->url("clip.mp4"), VideoQuality::hd1080);
+    reel.postedAt = QDateTime::fromSecsSinceEpoch(1'600'000'000, Qt::UTC);
     const Reel missing = reelAt("7", m_media->url("missing.mp4"));
     m_manager->enqueue(QVariantList{ QVariant::fromValue(reel), QVariant::fromValue(reel),
                                      QVariant::fromValue(missing) }, "720p");
@@ -167,8 +198,10 @@ void TestDownloadManager::queueBookkeeping()
     QCOMPARE(m_manager->statusLine(), "3 in progress · 0 of 3 done");
 
     QTRY_COMPARE(kinds(), QList<Kind>({ Kind::completed, Kind::failed, Kind::completed }));
-    QCOMPARE(saved("reel-42-720p.mp4"), MediaSimulator::content(1000));
-    QCOMPARE(saved("reel-42-Audio only.m4a"), MediaSimulator::content(1000));
+    QCOMPARE(saved("reel-42-720p.mp4"), MediaFixture::mp4());
+    // A file manager sorting by date shows the reels in posting order.
+    for (const char *name : { "reel-42-720p.mp4", "reel-42-Audio only.m4a" })
+        QCOMPARE(QFileInfo(QDir(m_folder).filePath(name)).lastModified(), reel.postedAt);
     QCOMPARE(m_manager->state("42")->kind(), Kind::completed);
     const QModelIndex first = m_manager->model()->index(0);
     QCOMPARE(first.data(DownloadListModel::TitleRole), "720p · 1:05");
@@ -357,6 +390,131 @@ void TestDownloadManager::secondDownloadReplacesTheFile()
     QFile untouched(outside);
     QVERIFY(untouched.open(QIODevice::ReadOnly));
     QCOMPARE(untouched.readAll(), "keep me");
+}
+
+void TestDownloadManager::alreadySavedIsNotFetchedAgain_data()
+{
+    QTest::addColumn<QString>("atName"); // what stands at reel 1's name: "file", "empty", "link"
+    QTest::addColumn<bool>("skipSaved");
+    QTest::addColumn<bool>("fetched");
+
+    QTest::newRow("a saved file is kept") << "file" << true << false;
+    QTest::newRow("a stale empty file is fetched again") << "empty" << true << true;
+    QTest::newRow("a link is no saved file") << "link" << true << true;
+    QTest::newRow("the setting off, by default") << "file" << false << true;
+}
+
+void TestDownloadManager::alreadySavedIsNotFetchedAgain()
+{
+    QFETCH(QString, atName);
+    QFETCH(bool, skipSaved);
+    QFETCH(bool, fetched);
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
+    const QString target = QDir(m_folder).filePath("reel-1-720p.mp4");
+    const QString outside = m_root->filePath("outside.mp4");
+    QFile file(atName == "link" ? outside : target);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(atName == "empty" ? "" : "kept");
+    file.close();
+    if (atName == "link")
+        QVERIFY(QFile::link(outside, target));
+    makeManager(3);
+    if (skipSaved)
+        m_settings->setSkipSavedReels(true);
+
+    // Reel 2 is never saved and waits at the gate; it has no posting time.
+    m_manager->enqueue({ reelAt("1", m_media->url("video.mp4", 1000)),
+                         reelAt("2", m_media->url("gated.mp4", 2000)) }, VideoQuality::hd720);
+    if (!fetched) {
+        // At once, and counted as done.
+        QCOMPARE(m_manager->items().at(0).state,
+                 DownloadState::alreadySaved(QUrl::fromLocalFile(target)));
+        QCOMPARE(m_manager->statusLine(), "1 in progress · 1 of 2 done");
+        QCOMPARE(m_manager->overallProgress(), 0.5);
+    }
+    m_media->openGate();
+    QTRY_COMPARE(kinds(), QList<Kind>({ Kind::completed, Kind::completed }));
+    QCOMPARE(m_manager->items().at(0).state.isAlreadySaved(), !fetched);
+    QCOMPARE(m_server->requestCount("/media/video.mp4"), fetched ? 1 : 0);
+    QCOMPARE(saved("reel-1-720p.mp4"), fetched ? MediaSimulator::content(1000) : "kept");
+    QCOMPARE(QFileInfo(target).isSymLink(), false);
+    // Without a posting time a file keeps the time it was saved.
+    QVERIFY(QFileInfo(QDir(m_folder).filePath("reel-2-720p.mp4")).lastModified() >= before);
+}
+
+void TestDownloadManager::audioOnlyKeepsTheSoundAlone_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("action"); // taken while the sound is being copied
+    QTest::addColumn<QString>("refusal"); // empty: the sound replaces the earlier file
+
+    QTest::newRow("with sound") << "clip.mp4" << QString() << QString();
+    QTest::newRow("without sound") << "mute.mp4" << QString() << "This reel has no sound.";
+    QTest::newRow("not an MP4") << "video.mp4" << QString()
+                                << "Invalid data found when processing input";
+    QTest::newRow("cancelled while copied") << "clip.mp4" << "cancel" << "Cancelled";
+    QTest::newRow("stopped while copied") << "clip.mp4" << "stop" << "Stopped";
+    QTest::newRow("window closed while copied") << "clip.mp4" << "close" << QString();
+}
+
+void TestDownloadManager::audioOnlyKeepsTheSoundAlone()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, action);
+    QFETCH(QString, refusal);
+    const QString name = "reel-42-Audio only.m4a";
+    QFile earlier(QDir(m_folder).filePath(name));
+    QVERIFY(earlier.open(QIODevice::WriteOnly));
+    earlier.write("keep me");
+    earlier.close();
+    makeManager(3);
+
+    std::optional<PoolHold> hold;
+    if (!action.isEmpty())
+        hold.emplace();
+    m_manager->enqueue({ reelAt("42", m_media->url(file, 4000), VideoQuality::audio) },
+                       VideoQuality::audio);
+    if (!action.isEmpty()) {
+        // The rendition has arrived and the audio file is begun: two part files.
+        const auto partFiles = [this] {
+            const QStringList names = folderEntries();
+            return std::count_if(names.cbegin(), names.cend(), MediaFile::isPartFileName);
+        };
+        QTRY_COMPARE(partFiles(), 2);
+        if (action == "cancel") {
+            m_manager->cancel("42#Audio only");
+        } else if (action == "stop") {
+            m_manager->stopAll();
+        } else {
+            m_modelTester.reset();
+            m_manager.reset();
+        }
+        hold->release();
+        QTest::qWait(100);
+    }
+    if (m_manager) {
+        QTRY_VERIFY(isFinished(m_manager->items().at(0)));
+        const DownloadState state = m_manager->items().at(0).state;
+        QCOMPARE(state, refusal.isEmpty()
+                         ? DownloadState::completed(QUrl::fromLocalFile(earlier.fileName()))
+                         : DownloadState::failed(refusal));
+    }
+    QCOMPARE(folderEntries(), QStringList(name));
+    if (!refusal.isEmpty() || action == "close") {
+        QCOMPARE(saved(name), "keep me");
+        return;
+    }
+    // One audio stream, as long as the rendition's, to the frame.
+    const MediaFixture::Probe kept = MediaFixture::probe(earlier.fileName());
+    QCOMPARE(kept.error, QString());
+    QCOMPARE(kept.audioStreams, 1);
+    QCOMPARE(kept.videoStreams, 0);
+    QCOMPARE(kept.audioCodec, "aac");
+    const MediaFixture::Probe rendition = MediaFixture::probe(MediaFixture::mp4());
+    QCOMPARE(kept.audioPackets, rendition.audioPackets);
+    QVERIFY2(std::abs(kept.audioSeconds - rendition.audioSeconds) <= MediaFixture::audioFrameSeconds,
+             qPrintable(QStringLiteral("%1 s, not %2 s").arg(kept.audioSeconds)
+                                .arg(rendition.audioSeconds)));
 }
 
 void TestDownloadManager::readOnlyFolderFailsEachItemAndGoesOn()

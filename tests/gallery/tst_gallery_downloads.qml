@@ -45,6 +45,9 @@ Item {
                   running: ["stalled.mp4", "stalled.mp4"] },
                 // The chosen folder was replaced by a file: opening it says why it cannot.
                 { tag: "folder-problem", finished: ["video.mp4"], running: [], folderProblem: true },
+                // Saved by an earlier run, asked for again with "Skip reels already saved" on.
+                { tag: "already-saved", finished: [], running: ["stalled.mp4"],
+                  savedBefore: ["video.mp4", "video.mp4"] },
                 // All three actions in the sheet's smallest width.
                 { tag: "mixed-narrow", finished: ["video.mp4", "missing.mp4"],
                   running: ["stalled.mp4", "stalled.mp4"], width: 420 },
@@ -61,6 +64,15 @@ Item {
                 n += 1
                 return harness.mediaReel("g" + data.tag + n, file, 0, 0, 20 + 17 * n, picture(n))
             })
+            root.settings.skipSavedReels = false
+            if (data.savedBefore) {
+                const before = reels(data.savedBefore)
+                manager.enqueue(before, "720p")
+                tryCompare(manager, "activeCount", 0, 10000)
+                manager.clearFinished()
+                root.settings.skipSavedReels = true
+                manager.enqueue(before, "720p")
+            }
             manager.enqueue(reels(data.finished), "720p")
             tryCompare(manager, "activeCount", 0, 10000)
             manager.enqueue(reels(data.running), "720p")
@@ -77,6 +89,7 @@ Item {
             }
             shoot(sheet, "downloads-" + data.tag)
             manager.stopAll()
+            root.settings.skipSavedReels = false
         }
 
         // Loading, and a reel whose media cannot be played.

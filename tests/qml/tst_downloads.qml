@@ -17,6 +17,7 @@ TestCase {
     function openWindow(limit) {
         const root = harness.newRoot()
         root.settings.maxConcurrentDownloads = limit === undefined ? 3 : limit
+        root.settings.skipSavedReels = false
         const window = createTemporaryObject(mainComponent, testCase, { root: root })
         const sheet = findChild(window, "downloadSheet")
         return {
@@ -103,13 +104,28 @@ TestCase {
               rows: [{ badge: "Saved", actions: ["openButton", "revealButton"], message: "" },
                      { badge: "Failed", actions: ["retryButton"], message: "HTTP 404" },
                      { badge: "25%", actions: ["cancelButton"], message: "" }] },
+            // The first reel was saved by an earlier run: it counts as done at once.
+            { tag: "already saved and running", limit: 3, saved: 1,
+              files: ["video.mp4", "stalled.mp4"],
+              settled: m => m.overallPercent === 62,
+              status: "1 in progress · 1 of 2 done", percent: "62%",
+              buttons: ["stopAllButton", "clearFinishedButton"],
+              rows: [{ badge: "Already saved", actions: ["openButton", "revealButton"], message: "" },
+                     { badge: "25%", actions: ["cancelButton"], message: "" }] },
         ]
     }
 
     function test_sheetShowsTheQueue(data) {
         const w = openWindow(data.limit)
+        const reels = data.files.map((file, i) => harness.mediaReel(data.tag + i, file))
+        if (data.saved) {
+            w.manager.enqueue(reels.slice(0, data.saved), "720p")
+            tryCompare(w.manager, "completedCount", data.saved, 10000)
+            w.manager.clearFinished()
+            w.root.settings.skipSavedReels = true
+        }
         verify(!w.sheet.visible)
-        w.manager.enqueue(data.files.map((file, i) => harness.mediaReel(data.tag + i, file)), "720p")
+        w.manager.enqueue(reels, "720p")
         verify(w.sheet.visible, "every enqueue opens the sheet, an empty one too")
         tryVerify(() => data.settled(w.manager), 10000)
         waitForRows(w, data.rows.length)
@@ -130,6 +146,7 @@ TestCase {
             compare(looks.message === "", expected.message === "")
         }
         w.manager.stopAll()
+        w.root.settings.skipSavedReels = false
     }
 
     // The header's actions act on the whole queue, a row's on its own item.

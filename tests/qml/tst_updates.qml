@@ -71,6 +71,20 @@ Item {
                 compare(s.item("choice" + n).current, n === data.choice)
         }
 
+        // The switch follows the setting, sets it and is remembered for the next start.
+        function test_skipSavedReels() {
+            const s = openSettings()
+            const toggle = s.item("skipSavedSwitch")
+            s.root.settings.skipSavedReels = true
+            verify(toggle.checked)
+            for (const on of [false, true, false]) {
+                mouseClick(toggle)
+                compare(s.root.settings.skipSavedReels, on)
+                compare(toggle.checked, on)
+                compare(harness.newRoot().settings.skipSavedReels, on)
+            }
+        }
+
         // The status row and the check button follow the update state.
         function test_checkButton_data() {
             return [

@@ -13,6 +13,7 @@
 #include "FacebookSimulator.h"
 #include "InstagramSimulator.h"
 #include "LoginPages.h"
+#include "MediaFixture.h"
 #include "MediaSimulator.h"
 #include "TestServer.h"
 
@@ -50,8 +51,10 @@ TestServer::Response mediaFor(const TestServer::Request &request)
 {
     const QString path = request.url.path();
     if (path.endsWith(QLatin1String(".mp4")) || path.endsWith(QLatin1String(".m4a"))) {
+        // A real MP4 with sound, so that "Audio only" has a sound to keep.
         const QByteArray type = path.endsWith(QLatin1String(".m4a")) ? "audio/mp4" : "video/mp4";
-        return TestServer::Response::text(MediaSimulator::content(512 * 1024), 200, type);
+        return TestServer::Response::text(MediaFixture::mp4({ .atLeastBytes = 512 * 1024 }), 200,
+                                          type);
     }
     return TestServer::Response::text(pictureFor(path), 200, "image/jpeg");
 }
@@ -86,6 +89,12 @@ int main(int argc, char *argv[])
     instagram.addProfile(QStringLiteral("nothingyet"), 0, 12);
     instagram.addProfile(QStringLiteral("busybee"), 120, 12);
     instagram.setPageResponse(QStringLiteral("busybee"), 3, TestServer::Response::text("Please wait a few minutes before you try again.", 429));
+    // Refused twice on its second page, asking for eight seconds each time; then answered.
+    instagram.addProfile(QStringLiteral("patient"), 60, 12);
+    TestServer::Response slowDown =
+            TestServer::Response::text("Please wait a few minutes before you try again.", 429);
+    slowDown.headers = { { "Retry-After", "8" } };
+    instagram.setPageResponse(QStringLiteral("patient"), 2, slowDown, 2);
     instagram.setRequireSession(true);
 
     TestServer facebookServer{ QHostAddress(QStringLiteral("127.0.0.2")) };
@@ -100,10 +109,13 @@ int main(int argc, char *argv[])
         << "CLIPDOCK_SAMPLE_MEDIA_ORIGIN=" << media.origin().toString() << '\n'
         << "CLIPDOCK_IG_CDN_MARKER=cdninstagram.sim\n"
         << "CLIPDOCK_FB_VIDEO_CDN_MARKER=fbcdn.sim\n"
-        << "CLIPDOCK_IMAGE_CDN_PREFIX=scontent.sim\n";
+        << "CLIPDOCK_IMAGE_CDN_PREFIX=scontent.sim\n"
+        // Waits after a refusal of seconds rather than minutes.
+        << "CLIPDOCK_RATE_LIMIT_WAITS_MS=5000,10000,20000\n";
     out.flush();
     QTextStream(stderr) << "Instagram profiles: nasa (480 reels), natgeo (3000), smallcreator (7), "
-                           "nothingyet (0), busybee (rate-limited on its third page).\n"
+                           "nothingyet (0), busybee (rate-limited on its third page), patient\n"
+                           "(refused twice on its second page, then answered).\n"
                            "Facebook pages: reels.page, videos.page, empty.page, broken.page.\n"
                            "Sign in on either login page with any name and password. Ctrl-C stops.\n";
     return app.exec();

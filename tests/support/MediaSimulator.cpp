@@ -1,5 +1,6 @@
 #include "MediaSimulator.h"
 
+#include "MediaFixture.h"
 #include "TestServer.h"
 
 #include <QTcpSocket>
@@ -114,6 +115,14 @@ MediaSimulator::MediaSimulator(TestServer &server, QObject *parent)
     server.route(QStringLiteral("/media/missing.mp4"),
                  TestServer::Response::text(notFoundPage(), 404, "text/html; charset=utf-8"));
     server.route(QStringLiteral("/media/broken.mp4"), TestServer::Response::text({}, 500, {}));
+    // Made when first asked for: encoding takes a moment that most tests need not spend.
+    server.route(QStringLiteral("/media/clip.mp4"), [](const TestServer::Request &) {
+        return TestServer::Response::text(MediaFixture::mp4(), 200, "video/mp4");
+    });
+    server.route(QStringLiteral("/media/mute.mp4"), [](const TestServer::Request &) {
+        return TestServer::Response::text(MediaFixture::mp4({ .sound = false }), 200,
+                                          "video/mp4");
+    });
 
     server.routeRaw(QStringLiteral("/media/unsized.mp4"),
                     [](const TestServer::Request &request, QTcpSocket *socket) {

@@ -28,6 +28,10 @@
 //   missing.mp4   404 text/html with the multi-line page notFoundPage() (CRLF after its
 //                 first line, LF after the others)
 //   broken.mp4    500 with an empty body
+//   clip.mp4      200 video/mp4, a real MP4 with sound and picture: MediaFixture::mp4() (takes
+//                 no size)
+//   mute.mp4      200 video/mp4, a real MP4 with a picture and no sound: MediaFixture::mp4()
+//                 with `sound` off (takes no size)
 
 #include <QByteArray>
 #include <QList>
