@@ -1,18 +1,18 @@
+#include "PrivateSessionBus.h"
 #include "TestEnvironment.h"
 
 #include "downloads/AppSettings.h"
 #include "downloads/DownloadDestination.h"
 #include "downloads/FolderChooser.h"
 
-#include <QProcess>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
+#include <memory>
 #include <system_error>
 
 #ifdef CLIPDOCK_HAVE_DBUS
@@ -77,7 +77,6 @@ class TestDestination : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase();
     void init() { TestEnvironment::clearSettings(); }
 
     void defaultsToDownloads();
@@ -110,39 +109,13 @@ private:
     }
 
     TestEnvironment m_environment;
-    QTemporaryDir m_busDir;
-    QProcess m_bus;
-    QString m_busAddress;
+    std::unique_ptr<PrivateSessionBus> m_bus;
 };
 
 void TestDestination::initTestCase()
 {
     // A bus of this test's own, so the desktop's real portal is never asked; without one, no bus.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/clipdock-test-bus");
-    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (daemon.isEmpty())
-        return;
-    QFile config(m_busDir.filePath(QStringLiteral("bus.conf")));
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(R"(<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
-<auth>EXTERNAL</auth><policy context="default"><allow send_destination="*" eavesdrop="true"/>
-<allow eavesdrop="true"/><allow own="*"/></policy>
-</busconfig>)");
-    config.close();
-    m_bus.start(daemon, { QStringLiteral("--config-file=") + config.fileName(),
-                          QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
-    QVERIFY(m_bus.waitForStarted());
-    QTRY_VERIFY(m_bus.canReadLine());
-    m_busAddress = QString::fromUtf8(m_bus.readLine()).trimmed();
-    qputenv("DBUS_SESSION_BUS_ADDRESS", m_busAddress.toUtf8());
-}
-
-void TestDestination::cleanupTestCase()
-{
-    if (m_bus.state() == QProcess::NotRunning)
-        return;
-    m_bus.kill();
-    m_bus.waitForFinished();
+    m_bus = std::make_unique<PrivateSessionBus>();
 }
 
 void TestDestination::defaultsToDownloads()
@@ -314,11 +287,11 @@ void TestDestination::chooserPrefersTheDesktopsDialog()
     chooser.setPlatformDialog(&platform);
 
 #ifdef CLIPDOCK_HAVE_DBUS
-    if (portalVersion > 0 && m_busAddress.isEmpty())
+    if (portalVersion > 0 && !m_bus->isRunning())
         QSKIP("dbus-daemon is not installed");
     FakePortal portal;
     portal.version = portalVersion;
-    QDBusConnection bus = QDBusConnection::connectToBus(m_busAddress, QStringLiteral("portal"));
+    QDBusConnection bus = QDBusConnection::connectToBus(m_bus->address(), QStringLiteral("portal"));
     const auto unregister = qScopeGuard([&] {
         bus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
         bus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));

@@ -1,3 +1,4 @@
+#include "PrivateSessionBus.h"
 #include "TestEnvironment.h"
 
 #include "downloads/FileActions.h"
@@ -8,8 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -55,8 +54,7 @@ private:
 
     TestEnvironment m_environment;
     QTemporaryDir m_dir;
-    QProcess m_bus;
-    QString m_busAddress;
+    std::unique_ptr<PrivateSessionBus> m_bus;
     QList<QUrl> m_opened;
 };
 
@@ -72,22 +70,7 @@ void TestFileActions::initTestCase()
     QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "record");
 
     // A bus of this test's own, so the desktop's real file manager is never asked.
-    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (daemon.isEmpty())
-        return;
-    QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(R"(<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
-<auth>EXTERNAL</auth><policy context="default"><allow send_destination="*" eavesdrop="true"/>
-<allow eavesdrop="true"/><allow own="*"/></policy>
-</busconfig>)");
-    config.close();
-    m_bus.start(daemon, { QStringLiteral("--config-file=") + config.fileName(),
-                          QStringLiteral("--nofork"), QStringLiteral("--print-address=1") });
-    QVERIFY(m_bus.waitForStarted());
-    QTRY_VERIFY(m_bus.canReadLine());
-    m_busAddress = QString::fromUtf8(m_bus.readLine()).trimmed();
-    qputenv("DBUS_SESSION_BUS_ADDRESS", m_busAddress.toUtf8());
+    m_bus = std::make_unique<PrivateSessionBus>();
 }
 
 void TestFileActions::cleanupTestCase()
@@ -95,8 +78,6 @@ void TestFileActions::cleanupTestCase()
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     QDBusConnection::disconnectFromBus(QStringLiteral("fake"));
-    m_bus.kill();
-    m_bus.waitForFinished();
 }
 
 void TestFileActions::init()
@@ -172,7 +153,7 @@ void TestFileActions::onlyExistingLocalEntriesAreHandedOn()
 
 void TestFileActions::revealAsksTheFileManagerAndFallsBackToTheFolder()
 {
-    if (m_busAddress.isEmpty())
+    if (!m_bus->isRunning())
         QSKIP("dbus-daemon is not installed");
     const QUrl saved = fileUrl(QStringLiteral("reel-42-720p.mp4"));
     const QUrl folder = QUrl::fromLocalFile(m_dir.path());
@@ -183,7 +164,7 @@ void TestFileActions::revealAsksTheFileManagerAndFallsBackToTheFolder()
     QTRY_COMPARE(m_opened, QList<QUrl>{ folder });
 
     FakeFileManager fileManager;
-    QDBusConnection bus = QDBusConnection::connectToBus(m_busAddress, QStringLiteral("fake"));
+    QDBusConnection bus = QDBusConnection::connectToBus(m_bus->address(), QStringLiteral("fake"));
     QVERIFY(bus.isConnected());
     QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &fileManager,
                                QDBusConnection::ExportAllSlots));
