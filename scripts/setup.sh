@@ -19,6 +19,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev
   fonts-material-design-icons-iconfont
   xvfb xauth curl
+  desktop-file-utils appstream file
 )
 
 missing=()
