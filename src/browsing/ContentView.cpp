@@ -1,8 +1,11 @@
 #include "browsing/ContentView.h"
 
+#include "downloads/BatchNotifier.h"
 #include "updates/AppVersion.h"
 
+#include <QGuiApplication>
 #include <QQmlApplicationEngine>
+#include <QQuickWindow>
 
 // Created in this order: the update service, both sign-in states (Instagram first), the
 // destination, the settings, the view model, the download manager.
@@ -54,6 +57,42 @@ bool ContentView::openWindow(QQmlApplicationEngine &engine)
     engine.load(QUrl(QStringLiteral("qrc:/qt/qml/ClipDock/browsing/Main.qml")));
     if (engine.rootObjects().isEmpty())
         return false;
+    m_window = qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
+    if (!m_batchNotifier)
+        m_batchNotifier = new BatchNotifier(m_downloadManager, m_destination, this);
     start();
     return true;
+}
+
+void ContentView::openFromOutside(const QString &text, const QString &activationToken)
+{
+    if (!text.trimmed().isEmpty()) {
+        // The player and the download options belong to the profile being replaced. They close
+        // only when nothing else is open: a sheet may stand over them (the login sheet over the
+        // player, say), and a sheet whose parent closed under it could no longer be closed.
+        const bool othersOpen = m_viewModel->showingLogin() || m_viewModel->showingSettings()
+                || m_viewModel->showingCustomDateRange() || m_showingUpdateSheet
+                || m_downloadManager->isPresented();
+        if (!othersOpen) {
+            m_viewModel->closePlayer();
+            m_viewModel->setShowingQualitySheet(false);
+        }
+        m_viewModel->setInputText(text.trimmed());
+        m_viewModel->search();
+    }
+    if (!m_window)
+        return;
+    m_window->setWindowStates(m_window->windowStates() & ~Qt::WindowMinimized);
+    m_window->show();
+    m_window->raise();
+    // Newer releases of Qt's Wayland client activate with the token they find here (and take it
+    // away); elsewhere the window manager alone decides whether the window takes the focus.
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+    // A sheet in front blocks the window; it is the one to take the keyboard.
+    QWindow *front = QGuiApplication::modalWindow();
+    QWindow *active = front && front->isVisible() ? front : m_window.data();
+    if (active != m_window)
+        active->raise();
+    active->requestActivate();
 }

@@ -8,9 +8,12 @@
 #include "updates/UpdateService.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QtQmlIntegration>
 
+class BatchNotifier;
 class QQmlApplicationEngine;
+class QQuickWindow;
 
 // The root of the window: creates and owns every long-lived object, hands them to the screens,
 // and decides when the update sheet shows.
@@ -50,7 +53,17 @@ public:
 
     // Builds the main window over this root in `engine` and starts; false when the window could
     // not be built. Closing the window quits the application; the transfers end with the root.
+    // From then on, a batch of downloads that ends while the application is not in front is
+    // told by a desktop notification.
     bool openWindow(QQmlApplicationEngine &engine);
+
+    // A link from outside the window (the command line, another start of the program): brings
+    // the window to the front and searches `text` unless it is empty, as if typed and searched.
+    // The player and the download options, which belong to the profile being replaced, close
+    // when no other sheet is open; every other sheet stays, and so does the download queue.
+    // `activationToken` is the desktop's token for the start that asked, which lets the window
+    // come to the front where the desktop requires one.
+    void openFromOutside(const QString &text, const QString &activationToken = {});
 
 signals:
     void showingUpdateSheetChanged();
@@ -65,4 +78,6 @@ private:
     ReelsViewModel *m_viewModel;
     DownloadManager *m_downloadManager;
     bool m_started = false;
+    QPointer<QQuickWindow> m_window;
+    BatchNotifier *m_batchNotifier = nullptr;
 };

@@ -1,12 +1,17 @@
 // The application as a process: closing its window ends it, whatever was opened before, and a
-// transfer under way leaves no part file. Each case runs this program again as a child that sets
-// the application up as the clipdock program does, drives the window, closes it and says so.
+// transfer under way leaves no part file. Each such case runs this program again as a child that
+// sets the application up as the clipdock program does, drives the window, closes it and says
+// so. The built clipdock program itself is started for its arguments and its one window per
+// user, which it shows by the searches the Instagram simulator receives.
 
 #include "browsing/ContentView.h"
 #include "downloads/DownloadDestination.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/MediaFile.h"
+#include "updates/AppVersion.h"
+#include "InstagramSimulator.h"
 #include "MediaSimulator.h"
+#include "SignInCookies.h"
 #include "TestEnvironment.h"
 #include "TestServer.h"
 
@@ -21,9 +26,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrlQuery>
 #include <QtWebEngineQuick>
 
 #include <cstdio>
+#include <list>
 
 Q_IMPORT_QML_PLUGIN(ClipDockPlugin)
 
@@ -53,8 +60,8 @@ bool openAndClose(QQuickWindow *window, const char *sheetName, const std::functi
     return QTest::qWaitFor([sheet] { return !sheet->isVisible(); }, 5000);
 }
 
-// What the child does before it closes the window: "login", "player" or "transfer" (into
-// `folder`). False when a step did not go as expected.
+// What the child does before it closes the window: "login", "player", "link" or "transfer"
+// (into `folder`). False when a step did not go as expected.
 bool drive(const QString &step, QQuickWindow *window, ContentView &root, const QString &folder)
 {
     ReelsViewModel *vm = root.viewModel();
@@ -63,14 +70,39 @@ bool drive(const QString &step, QQuickWindow *window, ContentView &root, const Q
                             [vm] { vm->openLogin(QStringLiteral("instagram")); },
                             [vm] { vm->setShowingLogin(false); });
     }
-    if (step == QLatin1String("player")) {
+    const auto showProfile = [vm] {
         vm->setInputText(QStringLiteral("@natgeo"));
         vm->search();
-        if (!QTest::qWaitFor([vm] { return vm->reelModel()->count() > 0; }, 20000))
+        return QTest::qWaitFor([vm] { return vm->reelModel()->count() > 0; }, 20000);
+    };
+    if (step == QLatin1String("player")) {
+        if (!showProfile())
             return false;
         const QString id = vm->reelModel()->reels().first().id;
         return openAndClose(window, "playerSheet", [vm, id] { vm->play(id); },
                             [vm] { vm->closePlayer(); });
+    }
+    if (step == QLatin1String("link")) {
+        // A link from outside searches at once. The login sheet stays, where the user may be
+        // halfway through signing in, and so does the player under it; once nothing else is
+        // open, the player of the profile being replaced closes.
+        if (!showProfile())
+            return false;
+        vm->play(vm->reelModel()->reels().first().id);
+        const auto searches = [vm](const char *text) {
+            return vm->inputText() == QLatin1String(text) && vm->phase() == ReelsViewModel::Phase::Loading;
+        };
+        bool kept = false;
+        const bool loginClosed = openAndClose(
+                window, "loginSheet", [vm] { vm->openLogin(QStringLiteral("instagram")); }, [&] {
+                    root.openFromOutside(QStringLiteral("@nasa"));
+                    kept = searches("@nasa") && vm->showingLogin() && vm->hasPlayingReel();
+                    vm->setShowingLogin(false);
+                });
+        root.openFromOutside(QStringLiteral("@esa"));
+        auto *player = window->findChild<QWindow *>(QStringLiteral("playerSheet"));
+        return loginClosed && kept && searches("@esa") && player
+                && QTest::qWaitFor([player] { return !player->isVisible(); }, 5000);
     }
     if (step == QLatin1String("transfer")) {
         // Lives as long as the process: the transfer stalls until the window closes.
@@ -130,6 +162,7 @@ private slots:
         // Each sheet is a window of its own, still there once hidden.
         QTest::newRow("after the login sheet") << QStringLiteral("login");
         QTest::newRow("after the player") << QStringLiteral("player");
+        QTest::newRow("after a link from outside") << QStringLiteral("link");
         // Enqueueing opens the download sheet too.
         QTest::newRow("while a transfer runs") << QStringLiteral("transfer");
     }
@@ -162,6 +195,96 @@ private slots:
         QCOMPARE(partFiles(folder.path()), QStringList());
     }
 
+    // Help, the version and what it does not take are answered without a window.
+    void argumentsAnsweredAtOnce_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said"); // how standard output (status 0) or error begins
+        QTest::newRow("version") << QStringList{ "--version" } << 0 << "clipdock " + AppVersion::build() + "\n";
+        QTest::newRow("help") << QStringList{ "-h" } << 0 << "Usage: clipdock [LINK]\n";
+        QTest::newRow("unknown option") << QStringList{ "--frobnicate" } << 2
+                                        << "clipdock: unknown option '--frobnicate'";
+        QTest::newRow("two links") << QStringList{ "nasa", "esa" } << 2 << "clipdock: one link at a time";
+    }
+
+    void argumentsAnsweredAtOnce()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QProcess program;
+        program.start(QStringLiteral(CLIPDOCK_APP), arguments);
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), status);
+        const QByteArray output = status == 0 ? program.readAllStandardOutput() : program.readAllStandardError();
+        QVERIFY2(output.startsWith(said.toUtf8()), output.constData());
+    }
+
+    // One window per user: a start with a link hands it to the window that runs, which searches
+    // it, and ends at once; a start without one only brings that window forward. A lock and a
+    // socket left by a killed instance do not stop the next start.
+    void oneWindowTakesEveryLink()
+    {
+        TestServer server;
+        InstagramSimulator instagram(server);
+        for (const char *name : { "nasa", "natgeo", "esa" })
+            instagram.addProfile(QString::fromLatin1(name), 3);
+        TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", server.origin() } });
+        // A kept session, so that the app asks the simulator rather than its demo profiles.
+        const QNetworkCookie session = lastingCookie("sessionid", "kept", server.origin().host());
+        const QString data = m_environment.home() + QStringLiteral("/.local/share/ClipDock/Clip Dock");
+        QFile cookies(data + QStringLiteral("/cookies"));
+        QVERIFY(QDir().mkpath(data) && cookies.open(QIODevice::WriteOnly));
+        cookies.write(session.toRawForm() + '\n');
+        cookies.close();
+        // Once `window` has asked the simulator for `name`'s profile `times` times in all, and
+        // still runs.
+        const auto searches = [&server](QProcess &window, const QString &name, int times) {
+            const auto count = [&] {
+                const auto lookups = server.requests(InstagramSimulator::lookupPath);
+                return std::count_if(lookups.cbegin(), lookups.cend(), [&](const auto &request) {
+                    return QUrlQuery(request.url).queryItemValue(QStringLiteral("username")) == name;
+                });
+            };
+            (void)QTest::qWaitFor(
+                    [&] { return count() >= times || window.state() == QProcess::NotRunning; }, 120000);
+            return count() == times && window.state() == QProcess::Running;
+        };
+        const auto endsAtOnce = [](QProcess &process) {
+            return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
+                    && process.exitCode() == 0;
+        };
+
+        std::list<QProcess> starts;
+        const auto stop = qScopeGuard([&starts] {
+            for (QProcess &process : starts) {
+                process.kill();
+                process.waitForFinished();
+            }
+        });
+        const auto start = [&starts](const QStringList &arguments) -> QProcess & {
+            QProcess &process = starts.emplace_back();
+            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            process.start(QStringLiteral(CLIPDOCK_APP), arguments);
+            return process;
+        };
+
+        QProcess &first = start({ QStringLiteral("nasa") });
+        QVERIFY(searches(first, QStringLiteral("nasa"), 1));
+        QVERIFY(endsAtOnce(start({ QStringLiteral("https://www.instagram.com/natgeo/") })));
+        QVERIFY(searches(first, QStringLiteral("natgeo"), 1));
+        QVERIFY(endsAtOnce(start({})));
+
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        QProcess &next = start({ QStringLiteral("esa") });
+        QVERIFY(searches(next, QStringLiteral("esa"), 1));
+        // and listens where the killed one did.
+        QVERIFY(endsAtOnce(start({ QStringLiteral("@nasa") })));
+        QVERIFY(searches(next, QStringLiteral("nasa"), 2));
+    }
+
 private:
     TestEnvironment m_environment;
 };
@@ -173,6 +296,10 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("ClipDock"));
     QGuiApplication::setApplicationName(QStringLiteral("Clip Dock Tests"));
+    // The program's lock and socket go in a runtime folder of the test's own, so that a Clip Dock
+    // the user runs is never asked.
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 4 && arguments.at(1) == QLatin1String("--child"))
         return runChild(arguments.at(2), arguments.at(3));
