@@ -21,7 +21,7 @@ Rectangle {
     color: Theme.background
 
     Component.onCompleted: {
-        status = "Sign in to " + auth.displayName + " in the window below."
+        status = qsTr("Sign in to %1 in the window below.").arg(auth.displayName)
         // Loaded once: later changes of the screen never reload the page.
         webView.url = UiCatalog.loginURL(auth.platform)
     }
@@ -39,7 +39,7 @@ Rectangle {
         function onSynced() {
             if (!screen.pageLoaded || !screen.auth.isSignedIn)
                 return
-            screen.status = "Signed in — closing…"
+            screen.status = qsTr("Signed in — closing…")
             if (!closeTimer.running)
                 closeTimer.start()
         }
@@ -73,13 +73,13 @@ Rectangle {
                 spacing: 2
 
                 Text {
-                    text: "Connect " + screen.auth.displayName
+                    text: qsTr("Connect %1").arg(screen.auth.displayName)
                     color: Theme.textPrimary
                     font.pixelSize: 16
                     font.weight: Font.Bold
                 }
                 Text {
-                    text: "Cookies stay on this device."
+                    text: qsTr("Cookies stay on this device.")
                     color: Theme.textSecondary
                     font.pixelSize: 11
                     font.weight: Font.Medium
@@ -90,6 +90,7 @@ Rectangle {
             }
             CircleButton {
                 objectName: "closeButton"
+                Accessible.name: qsTr("Close")
                 diameter: 32
                 symbol: "xmark"
                 symbolSize: 13
@@ -106,6 +107,7 @@ Rectangle {
         WebEngineView {
             id: webView
             objectName: "loginWebView"
+            Accessible.name: qsTr("Login page")
             Layout.fillWidth: true
             Layout.fillHeight: true
 

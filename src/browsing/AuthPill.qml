@@ -18,7 +18,11 @@ Item {
         id: signedIn
         objectName: "signedInPill"
         visible: pill.auth.isSignedIn
-        focusPolicy: Qt.NoFocus
+        focusPolicy: Qt.TabFocus
+        Accessible.role: Accessible.ButtonMenu
+        Accessible.name: qsTr("Signed in to %1").arg(pill.label)
+        Keys.onReturnPressed: clicked()
+        Keys.onEnterPressed: clicked()
         leftPadding: 11
         rightPadding: 11
         topPadding: 7
@@ -55,6 +59,8 @@ Item {
         }
         onClicked: menu.popup(signedIn, 0, signedIn.height + 4)
 
+        FocusRing { targetRadius: signedIn.height / 2 }
+
         Menu {
             id: menu
             objectName: "signOutMenu"
@@ -69,7 +75,9 @@ Item {
             MenuItem {
                 id: signOutItem
                 objectName: "signOutItem"
-                text: "Sign out of " + pill.label
+                text: qsTr("Sign out of %1").arg(pill.label)
+                Accessible.role: Accessible.MenuItem
+                Accessible.name: text
                 onTriggered: pill.auth.signOut()
                 background: Rectangle {
                     radius: 6
@@ -88,6 +96,7 @@ Item {
         id: connect
         objectName: "connectPill"
         visible: !pill.auth.isSignedIn
+        text: qsTr("Connect %1").arg(pill.label)
         leftPadding: 11
         rightPadding: 11
         topPadding: 7
@@ -104,7 +113,7 @@ Item {
             }
             Text {
                 anchors.verticalCenter: parent.verticalCenter
-                text: "Connect " + pill.label
+                text: connect.text
                 color: "white"
                 font.pixelSize: 12
                 font.weight: Font.DemiBold

@@ -12,6 +12,8 @@ Item {
     property real shadowRadius: 0
     property real shadowY: 0
 
+    Accessible.ignored: true
+
     Canvas {
         id: canvas
 

@@ -8,6 +8,10 @@ MenuItem {
 
     property bool current: false
 
+    Accessible.role: Accessible.MenuItem
+    Accessible.name: text
+    Accessible.checkable: true
+    Accessible.checked: current
     implicitHeight: 32
     leftPadding: 10
     rightPadding: 10

@@ -14,4 +14,5 @@ Rectangle {
     color: "transparent"
     border.width: reach
     border.color: surroundColor
+    Accessible.ignored: true
 }

@@ -27,13 +27,13 @@ Rectangle {
             Layout.rightMargin: 20
             spacing: 4
             Text {
-                text: "Custom date range"
+                text: qsTr("Custom date range")
                 color: Theme.textPrimary
                 font.pixelSize: 20
                 font.weight: Font.Bold
             }
             Text {
-                text: "Only reels posted in this range will show."
+                text: qsTr("Only reels posted in this range will show.")
                 color: Theme.textSecondary
                 font.pixelSize: 12
                 font.weight: Font.Medium
@@ -49,7 +49,7 @@ Rectangle {
             DayPicker {
                 objectName: "fromPicker"
                 Layout.fillWidth: true
-                title: "From"
+                title: qsTr("From")
                 date: sheet.viewModel.customRangeStart
                 onPicked: (year, month, day) => sheet.viewModel.customRangeStart =
                           ProfilePresentation.withDay(sheet.viewModel.customRangeStart, year, month, day)
@@ -57,7 +57,7 @@ Rectangle {
             DayPicker {
                 objectName: "toPicker"
                 Layout.fillWidth: true
-                title: "To"
+                title: qsTr("To")
                 date: sheet.viewModel.customRangeEnd
                 onPicked: (year, month, day) => sheet.viewModel.customRangeEnd =
                           ProfilePresentation.withDay(sheet.viewModel.customRangeEnd, year, month, day)
@@ -77,7 +77,7 @@ Rectangle {
             }
             Text {
                 anchors.verticalCenter: parent.verticalCenter
-                text: "Start date must be before end date."
+                text: qsTr("Start date must be before end date.")
                 color: Theme.withAlpha(Theme.red, 0.85)
                 font.pixelSize: 12
                 font.weight: Font.Medium
@@ -94,13 +94,13 @@ Rectangle {
 
             SheetButton {
                 objectName: "rangeCancelButton"
-                text: "Cancel"
+                text: qsTr("Cancel")
                 onClicked: sheet.cancel()
             }
             SheetButton {
                 objectName: "applyButton"
                 primary: true
-                text: "Apply"
+                text: qsTr("Apply")
                 enabled: sheet.valid
                 onClicked: sheet.apply()
             }

@@ -31,7 +31,7 @@ ChoiceMenu {
     }
     ChoiceMenuItem {
         objectName: "customRangeItem"
-        text: "Custom range…"
+        text: qsTr("Custom range…")
         current: ProfilePresentation.isCustomRange(menu.filter)
         onTriggered: menu.customChosen()
     }

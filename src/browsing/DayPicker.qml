@@ -33,6 +33,9 @@ GlassCard {
         PressableButton {
             id: field
             objectName: "dayField"
+            text: ProfilePresentation.dayText(picker.date)
+            Accessible.role: Accessible.ButtonMenu
+            Accessible.description: picker.title
             implicitHeight: 32
             leftPadding: 12
             rightPadding: 12
@@ -42,7 +45,7 @@ GlassCard {
             }
             contentItem: Text {
                 objectName: "dayText"
-                text: ProfilePresentation.dayText(picker.date)
+                text: field.text
                 color: Theme.textPrimary
                 font.pixelSize: 13
                 font.weight: Font.DemiBold
@@ -68,6 +71,8 @@ GlassCard {
 
                 x: field.width - width
                 y: field.height + 4
+                // The keyboard goes into the calendar while it is open.
+                focus: true
                 // Pushed back inside the window where it would run past an edge.
                 margins: 6
                 padding: 10
@@ -82,6 +87,7 @@ GlassCard {
                     RowLayout {
                         Layout.fillWidth: true
                         PressableButton {
+                            Accessible.name: qsTr("Previous month")
                             implicitWidth: 28
                             implicitHeight: 28
                             contentItem: Icon { symbol: "chevron.left"; size: 18 }
@@ -96,6 +102,7 @@ GlassCard {
                             font.weight: Font.DemiBold
                         }
                         PressableButton {
+                            Accessible.name: qsTr("Next month")
                             implicitWidth: 28
                             implicitHeight: 28
                             contentItem: Icon { symbol: "chevron.right"; size: 18 }
@@ -118,14 +125,30 @@ GlassCard {
                         month: calendar.shownMonth
                         year: calendar.shownYear
                         delegate: Rectangle {
+                            id: dayCell
                             required property var model
                             readonly property bool chosen: model.year === picker.date.getFullYear()
                                                            && model.month === picker.date.getMonth()
                                                            && model.day === picker.date.getDate()
+
+                            function pick() {
+                                picker.picked(model.year, model.month + 1, model.day)
+                                calendar.close()
+                            }
+
                             implicitWidth: 28
                             implicitHeight: 26
                             radius: 6
                             color: chosen ? Theme.accent : "transparent"
+                            activeFocusOnTab: true
+                            Keys.onSpacePressed: pick()
+                            Keys.onReturnPressed: pick()
+                            Keys.onEnterPressed: pick()
+                            Accessible.role: Accessible.Button
+                            Accessible.name: ProfilePresentation.dayText(model.date)
+                            Accessible.checkable: true
+                            Accessible.checked: chosen
+                            FocusRing { targetRadius: dayCell.radius; gap: 1 }
                             Text {
                                 anchors.centerIn: parent
                                 text: model.day
@@ -135,10 +158,7 @@ GlassCard {
                             }
                             MouseArea {
                                 anchors.fill: parent
-                                onClicked: {
-                                    picker.picked(model.year, model.month + 1, model.day)
-                                    calendar.close()
-                                }
+                                onClicked: dayCell.pick()
                             }
                         }
                     }

@@ -1,7 +1,8 @@
 import QtQuick
 import ClipDock
 
-// A named symbol drawn with the icon font.
+// A named symbol drawn with the icon font. Screen readers pass over it: a control it decorates
+// names itself.
 Text {
     property string symbol
     property real size: 14
@@ -12,4 +13,5 @@ Text {
     font.pixelSize: size
     horizontalAlignment: Text.AlignHCenter
     verticalAlignment: Text.AlignVCenter
+    Accessible.ignored: true
 }

@@ -70,7 +70,7 @@ ApplicationWindow {
     Sheet {
         id: downloadSheet
         objectName: "downloadSheet"
-        title: "Downloads"
+        title: qsTr("Downloads")
         minimumWidth: 420
         minimumHeight: 540
         // Wide enough for a saved row's two actions beside its title.
@@ -94,7 +94,7 @@ ApplicationWindow {
     Sheet {
         id: playerSheet
         objectName: "playerSheet"
-        title: "Reel"
+        title: qsTr("Reel")
         minimumWidth: 380
         minimumHeight: 700
         width: 400
@@ -119,7 +119,7 @@ ApplicationWindow {
     Sheet {
         id: loginSheet
         objectName: "loginSheet"
-        title: loginLoader.item ? "Connect " + loginLoader.item.auth.displayName : ""
+        title: loginLoader.item ? qsTr("Connect %1").arg(loginLoader.item.auth.displayName) : ""
         minimumWidth: 560
         minimumHeight: 720
         width: 640
@@ -144,7 +144,7 @@ ApplicationWindow {
     Sheet {
         id: updateSheet
         objectName: "updateSheet"
-        title: "Update available"
+        title: qsTr("Update available")
         minimumWidth: 460
         minimumHeight: 420
         width: 520
@@ -172,7 +172,7 @@ ApplicationWindow {
     Sheet {
         id: settingsSheet
         objectName: "settingsSheet"
-        title: "Settings"
+        title: qsTr("Settings")
         minimumWidth: 420
         minimumHeight: 540
         width: 460

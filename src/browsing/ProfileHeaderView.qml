@@ -22,6 +22,8 @@ ColumnLayout {
             objectName: "avatar"
             implicitWidth: 68
             implicitHeight: 68
+            // The names beside it say whose it is.
+            Accessible.ignored: true
 
             Rectangle {
                 anchors.centerIn: parent
@@ -119,7 +121,7 @@ ColumnLayout {
                     Text {
                         id: demoLabel
                         anchors.centerIn: parent
-                        text: "Demo"
+                        text: qsTr("Demo")
                         color: Theme.accent
                         font.pixelSize: 11
                         font.weight: Font.Bold
@@ -153,7 +155,7 @@ ColumnLayout {
             // Three equal shares with a hairline between them; built once, so a new profile
             // only changes the texts.
             ProfileStat {
-                title: "Followers"
+                title: qsTr("Followers")
                 value: ProfilePresentation.count(header.profile.followerCount)
             }
             Rectangle {
@@ -162,7 +164,7 @@ ColumnLayout {
                 color: Theme.stroke
             }
             ProfileStat {
-                title: "Reels"
+                title: qsTr("Reels")
                 value: String(header.profile.reelCount)
             }
             Rectangle {
@@ -171,8 +173,8 @@ ColumnLayout {
                 color: Theme.stroke
             }
             ProfileStat {
-                title: "Verified"
-                value: header.profile.isVerified ? "Yes" : "No"
+                title: qsTr("Verified")
+                value: header.profile.isVerified ? qsTr("Yes") : qsTr("No")
             }
         }
     }
@@ -204,15 +206,17 @@ ColumnLayout {
             Text {
                 objectName: "demoNoteText"
                 Layout.fillWidth: true
-                text: "Demo profile: sign in to " + header.profile.platformDisplayName
-                      + " to see the real one."
+                text: qsTr("Demo profile: sign in to %1 to see the real one.")
+                      .arg(header.profile.platformDisplayName)
                 color: Theme.textSecondary
                 font.pixelSize: 12
                 font.weight: Font.Medium
                 wrapMode: Text.Wrap
             }
             PressableButton {
+                id: signInButton
                 objectName: "demoSignInButton"
+                text: qsTr("Sign in")
                 implicitWidth: signInLabel.implicitWidth + 24
                 implicitHeight: 30
                 background: BrandFill {
@@ -220,7 +224,7 @@ ColumnLayout {
                 }
                 contentItem: Text {
                     id: signInLabel
-                    text: "Sign in"
+                    text: signInButton.text
                     color: "white"
                     font.pixelSize: 13
                     font.weight: Font.DemiBold

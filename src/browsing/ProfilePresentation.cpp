@@ -43,13 +43,13 @@ ProfilePresentation::ProfilePresentation(QObject *parent) : QObject(parent) { }
 QString ProfilePresentation::reelCountText(int shown, int loaded)
 {
     if (shown != loaded)
-        return QStringLiteral("%1 of %2 reels").arg(shown).arg(loaded);
-    return QStringLiteral("%1 reels").arg(loaded);
+        return tr("%1 of %2 reels").arg(shown).arg(loaded);
+    return tr("%1 reels").arg(loaded);
 }
 
 QString ProfilePresentation::selectAllTitle(int selected, int loaded)
 {
-    return selected == loaded ? QStringLiteral("Deselect all") : QStringLiteral("Select all");
+    return selected == loaded ? tr("Deselect all") : tr("Select all");
 }
 
 int ProfilePresentation::columnsShown(int gridColumns)
@@ -94,17 +94,16 @@ bool ProfilePresentation::isCustomRange(const DateRangeFilter &filter)
 QString ProfilePresentation::optionsSubtitle(int reelCount, bool showDateFilter,
                                              const DateRangeFilter &filter)
 {
-    const QString counted = QStringLiteral("%1 %2").arg(reelCount).arg(
-            reelCount == 1 ? QStringLiteral("reel") : QStringLiteral("reels"));
+    const bool one = reelCount == 1;
     if (showDateFilter && !isAllTime(filter))
-        return counted + QStringLiteral(" match ") + filter.shortLabel();
-    return counted + QStringLiteral(" selected");
+        return (one ? tr("%1 reel match %2") : tr("%1 reels match %2"))
+                .arg(QString::number(reelCount), filter.shortLabel());
+    return (one ? tr("%1 reel selected") : tr("%1 reels selected")).arg(reelCount);
 }
 
 QString ProfilePresentation::downloadButtonText(int reelCount)
 {
-    return reelCount > 0 ? QStringLiteral("Download %1").arg(reelCount)
-                         : QStringLiteral("Nothing to download");
+    return reelCount > 0 ? tr("Download %1").arg(reelCount) : tr("Nothing to download");
 }
 
 QVariantList ProfilePresentation::qualityEntries()
@@ -112,6 +111,7 @@ QVariantList ProfilePresentation::qualityEntries()
     QVariantList entries;
     for (const VideoQuality quality : allVideoQualities()) {
         entries.append(QVariantMap{ { QStringLiteral("raw"), rawValue(quality) },
+                                    { QStringLiteral("title"), title(quality) },
                                     { QStringLiteral("subtitle"), subtitle(quality) },
                                     { QStringLiteral("symbol"), symbolName(quality) } });
     }

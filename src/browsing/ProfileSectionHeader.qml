@@ -45,13 +45,14 @@ Item {
         Text {
             visible: section.selecting
             text: "·"
+            Accessible.ignored: true
             color: Theme.textTertiary
             font.pixelSize: 13
         }
         Text {
             objectName: "selectedCountText"
             visible: section.selecting
-            text: section.viewModel.selectedCount + " selected"
+            text: qsTr("%1 selected").arg(section.viewModel.selectedCount)
             color: Theme.accent
             font.pixelSize: 13
             font.weight: Font.Medium
@@ -103,7 +104,7 @@ Item {
                 visible: loadingPill.worded
                 width: Math.min(implicitWidth,
                                 section.statusRoom - 20 - spinner.width - loadingRow.spacing)
-                text: "Loading more…"
+                text: qsTr("Loading more…")
                 color: Theme.textSecondary
                 font.pixelSize: 11
                 font.weight: Font.DemiBold
@@ -205,8 +206,10 @@ Item {
                 wrapMode: Text.Wrap
             }
             PressableButton {
+                id: stopButton
                 objectName: "stopWaitingButton"
                 enabled: waitNote.shown
+                text: qsTr("Stop")
                 implicitWidth: stopLabel.implicitWidth + 24
                 implicitHeight: 30
                 background: Rectangle {
@@ -217,7 +220,7 @@ Item {
                 }
                 contentItem: Text {
                     id: stopLabel
-                    text: "Stop"
+                    text: stopButton.text
                     color: Theme.textPrimary
                     font.pixelSize: 12
                     font.weight: Font.DemiBold
@@ -240,6 +243,9 @@ Item {
             id: dateButton
             objectName: "dateMenuButton"
             readonly property bool allTime: ProfilePresentation.isAllTime(section.viewModel.dateFilter)
+            text: section.viewModel.dateFilter.shortLabel
+            Accessible.role: Accessible.ButtonMenu
+            Accessible.description: qsTr("Date filter")
             implicitHeight: 30
             leftPadding: 10
             rightPadding: 10
@@ -269,7 +275,7 @@ Item {
                 Text {
                     objectName: "dateMenuLabel"
                     anchors.verticalCenter: parent.verticalCenter
-                    text: section.viewModel.dateFilter.shortLabel
+                    text: dateButton.text
                     color: dateButton.allTime ? Theme.textPrimary : "white"
                     font.pixelSize: 12
                     font.weight: Font.DemiBold
@@ -297,6 +303,8 @@ Item {
             id: columnsButton
             objectName: "columnsMenuButton"
             visible: section.viewModel.layout === ReelsViewModel.Grid
+            Accessible.role: Accessible.ButtonMenu
+            Accessible.name: qsTr("%1 per row").arg(section.viewModel.gridColumns)
             implicitHeight: 30
             leftPadding: 10
             rightPadding: 10
@@ -343,7 +351,7 @@ Item {
                     delegate: ChoiceMenuItem {
                         required property int modelData
                         objectName: "columns" + modelData
-                        text: modelData + " per row"
+                        text: qsTr("%1 per row").arg(modelData)
                         current: section.viewModel.gridColumns === modelData
                         onTriggered: section.viewModel.gridColumns = modelData
                     }
@@ -354,7 +362,9 @@ Item {
         }
 
         PressableButton {
+            id: selectButton
             objectName: "selectButton"
+            text: section.selecting ? qsTr("Done") : qsTr("Select")
             implicitHeight: 30
             leftPadding: 12
             rightPadding: 12
@@ -374,7 +384,7 @@ Item {
             }
             contentItem: Text {
                 objectName: "selectButtonLabel"
-                text: section.selecting ? "Done" : "Select"
+                text: selectButton.text
                 color: section.selecting ? "white" : Theme.textPrimary
                 font.pixelSize: 13
                 font.weight: Font.DemiBold
@@ -384,13 +394,15 @@ Item {
         }
 
         PressableButton {
+            id: selectAllButton
             objectName: "selectAllButton"
             visible: section.selecting
+            text: ProfilePresentation.selectAllTitle(section.viewModel.selectedCount,
+                                                     section.viewModel.reelCount)
             implicitHeight: 30
             contentItem: Text {
                 objectName: "selectAllLabel"
-                text: ProfilePresentation.selectAllTitle(section.viewModel.selectedCount,
-                                                         section.viewModel.reelCount)
+                text: selectAllButton.text
                 color: Theme.accent
                 font.pixelSize: 12
                 font.weight: Font.DemiBold

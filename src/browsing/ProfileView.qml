@@ -19,6 +19,14 @@ Rectangle {
 
     color: Theme.background
 
+    // Ctrl+A takes every loaded reel while selecting; otherwise it is left to whoever has the
+    // keyboard, so it never starts a selection by surprise.
+    Shortcut {
+        sequences: [StandardKey.SelectAll]
+        enabled: screen.enabled && screen.selecting
+        onActivated: screen.viewModel.selectAll()
+    }
+
     // A card or a row: plays the reel, or toggles it while selecting.
     function tapReel(id) {
         if (viewModel.isSelectionMode)
@@ -92,6 +100,7 @@ Rectangle {
                 PressableButton {
                     objectName: "destinationPill"
                     Layout.fillWidth: true
+                    Accessible.name: savingLabel.text + screen.destination.displayPath
                     implicitHeight: destinationRow.implicitHeight + 20
                     background: GlassCard { cornerRadius: 12 }
                     contentItem: Item {
@@ -107,7 +116,8 @@ Rectangle {
                                 color: Theme.accent
                             }
                             Text {
-                                text: "Saving to "
+                                id: savingLabel
+                                text: qsTr("Saving to ")
                                 color: Theme.textSecondary
                                 font.pixelSize: 12
                                 font.weight: Font.Medium
@@ -177,6 +187,7 @@ Rectangle {
             delegate: Item {
                 id: cell
 
+                required property int index
                 required property string reelId
                 required property url thumbnailURL
                 required property var durationSeconds
@@ -210,6 +221,7 @@ Rectangle {
                     downloadState: cell.downloadState
                     onTapped: screen.tapReel(reelId)
                     onLongPressed: screen.longPressReel(reelId)
+                    onActiveFocusChanged: if (activeFocus) grid.positionViewAtIndex(cell.index, GridView.Contain)
                 }
             }
         }
@@ -270,7 +282,96 @@ Rectangle {
                     onLongPressed: screen.longPressReel(reelId)
                     onPlay: screen.viewModel.play(reelId)
                     onDownload: screen.downloadManager.enqueue([entry.reel], screen.viewModel.selectedQuality)
+                    onActiveFocusChanged: if (activeFocus) list.positionViewAtIndex(entry.index, ListView.Contain)
                 }
+            }
+        }
+    }
+
+    // The top bar; the reels scroll beneath it. It comes first so that Tab reads the screen from
+    // the top.
+    Rectangle {
+        id: topBar
+        anchors.left: parent.left
+        anchors.right: parent.right
+        height: 60
+        z: 1
+        color: Theme.withAlpha(Theme.background, 0.92)
+
+        RowLayout {
+            anchors.fill: parent
+            anchors.leftMargin: 20
+            anchors.rightMargin: 20
+            spacing: 10
+
+            CircleButton {
+                objectName: "backButton"
+                Accessible.name: qsTr("Back")
+                symbol: "chevron.left"
+                symbolSize: 18
+                onClicked: screen.back()
+            }
+            Item { Layout.fillWidth: true }
+            Text {
+                objectName: "handleTitle"
+                Layout.maximumWidth: topBar.width - 2 * 150
+                visible: screen.viewModel.hasProfile
+                text: "@" + screen.viewModel.profile.username
+                color: Theme.textPrimary
+                font.pixelSize: 15
+                font.weight: Font.DemiBold
+                elide: Text.ElideRight
+            }
+            Item { Layout.fillWidth: true }
+
+            Rectangle {
+                objectName: "layoutToggle"
+                implicitWidth: toggleRow.implicitWidth + 6
+                implicitHeight: toggleRow.implicitHeight + 6
+                radius: 11
+                color: Theme.surface
+                border.color: Theme.stroke
+                border.width: 1
+
+                Row {
+                    id: toggleRow
+                    anchors.centerIn: parent
+                    spacing: 3
+                    Repeater {
+                        model: [ { mode: ReelsViewModel.Grid, symbol: "square.grid.2x2.fill", name: "gridButton",
+                                   label: qsTr("Grid") },
+                                 { mode: ReelsViewModel.List, symbol: "list.bullet", name: "listButton",
+                                   label: qsTr("List") } ]
+                        PressableButton {
+                            required property var modelData
+                            readonly property bool current: screen.viewModel.layout === modelData.mode
+                            objectName: modelData.name
+                            Accessible.name: modelData.label
+                            Accessible.checkable: true
+                            Accessible.checked: current
+                            implicitWidth: 36
+                            implicitHeight: 30
+                            background: BrandFill {
+                                radius: 9
+                                visible: parent.current
+                            }
+                            contentItem: Icon {
+                                symbol: modelData.symbol
+                                size: 15
+                                color: parent.current ? "white" : Theme.textSecondary
+                            }
+                            onClicked: if (!current) screen.viewModel.layout = modelData.mode
+                        }
+                    }
+                }
+            }
+
+            CircleButton {
+                objectName: "settingsButton"
+                Accessible.name: qsTr("Settings")
+                symbol: "gearshape.fill"
+                symbolSize: 16
+                onClicked: screen.viewModel.showingSettings = true
             }
         }
     }
@@ -305,85 +406,6 @@ Rectangle {
         }
     }
 
-    // The top bar; the reels scroll beneath it.
-    Rectangle {
-        id: topBar
-        anchors.left: parent.left
-        anchors.right: parent.right
-        height: 60
-        color: Theme.withAlpha(Theme.background, 0.92)
-
-        RowLayout {
-            anchors.fill: parent
-            anchors.leftMargin: 20
-            anchors.rightMargin: 20
-            spacing: 10
-
-            CircleButton {
-                objectName: "backButton"
-                symbol: "chevron.left"
-                symbolSize: 18
-                onClicked: screen.back()
-            }
-            Item { Layout.fillWidth: true }
-            Text {
-                objectName: "handleTitle"
-                Layout.maximumWidth: topBar.width - 2 * 150
-                visible: screen.viewModel.hasProfile
-                text: "@" + screen.viewModel.profile.username
-                color: Theme.textPrimary
-                font.pixelSize: 15
-                font.weight: Font.DemiBold
-                elide: Text.ElideRight
-            }
-            Item { Layout.fillWidth: true }
-
-            Rectangle {
-                objectName: "layoutToggle"
-                implicitWidth: toggleRow.implicitWidth + 6
-                implicitHeight: toggleRow.implicitHeight + 6
-                radius: 11
-                color: Theme.surface
-                border.color: Theme.stroke
-                border.width: 1
-
-                Row {
-                    id: toggleRow
-                    anchors.centerIn: parent
-                    spacing: 3
-                    Repeater {
-                        model: [ { mode: ReelsViewModel.Grid, symbol: "square.grid.2x2.fill", name: "gridButton" },
-                                 { mode: ReelsViewModel.List, symbol: "list.bullet", name: "listButton" } ]
-                        PressableButton {
-                            required property var modelData
-                            readonly property bool current: screen.viewModel.layout === modelData.mode
-                            objectName: modelData.name
-                            implicitWidth: 36
-                            implicitHeight: 30
-                            background: BrandFill {
-                                radius: 9
-                                visible: parent.current
-                            }
-                            contentItem: Icon {
-                                symbol: modelData.symbol
-                                size: 15
-                                color: parent.current ? "white" : Theme.textSecondary
-                            }
-                            onClicked: if (!current) screen.viewModel.layout = modelData.mode
-                        }
-                    }
-                }
-            }
-
-            CircleButton {
-                objectName: "settingsButton"
-                symbol: "gearshape.fill"
-                symbolSize: 16
-                onClicked: screen.viewModel.showingSettings = true
-            }
-        }
-    }
-
     // The bottom bar: a fade, then the main download button and the way to the queue.
     Column {
         anchors.left: parent.left
@@ -412,9 +434,11 @@ Rectangle {
                 spacing: 10
 
                 PressableButton {
+                    id: mainDownloadButton
                     objectName: "mainDownloadButton"
                     Layout.fillWidth: true
                     Layout.preferredHeight: 54
+                    text: screen.viewModel.primaryActionLabel
                     background: BrandFill {
                         radius: 18
                         shadowColor: Theme.withAlpha(Theme.accent, 0.4)
@@ -434,7 +458,7 @@ Rectangle {
                             Text {
                                 objectName: "mainDownloadLabel"
                                 anchors.verticalCenter: parent.verticalCenter
-                                text: screen.viewModel.primaryActionLabel
+                                text: mainDownloadButton.text
                                 color: "white"
                                 font.pixelSize: 16
                                 font.weight: Font.DemiBold
@@ -446,6 +470,8 @@ Rectangle {
 
                 PressableButton {
                     objectName: "downloadsButton"
+                    Accessible.name: qsTr("Downloads")
+                    Accessible.description: downloadsBadge.visible ? qsTr("%1 in progress").arg(badgeText.text) : ""
                     Layout.preferredWidth: 54
                     Layout.preferredHeight: 54
                     background: GlassCard { cornerRadius: 18 }
@@ -456,6 +482,7 @@ Rectangle {
                     onClicked: screen.downloadManager.isPresented = true
 
                     Rectangle {
+                        id: downloadsBadge
                         objectName: "downloadsBadge"
                         visible: screen.downloadManager.activeCount >= 1
                         x: parent.width - width + 4
@@ -482,7 +509,7 @@ Rectangle {
     Sheet {
         id: qualitySheet
         objectName: "qualitySheet"
-        title: "Download options"
+        title: qsTr("Download options")
         minimumWidth: 400
         minimumHeight: 600
         width: 440
@@ -507,7 +534,7 @@ Rectangle {
     Sheet {
         id: rangeSheet
         objectName: "customRangeSheet"
-        title: "Custom date range"
+        title: qsTr("Custom date range")
         minimumWidth: 380
         minimumHeight: 360
         width: 420

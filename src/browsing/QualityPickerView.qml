@@ -37,7 +37,7 @@ Rectangle {
                 Layout.fillWidth: true
                 spacing: 6
                 Text {
-                    text: "Download options"
+                    text: qsTr("Download options")
                     color: Theme.textPrimary
                     font.pixelSize: 22
                     font.weight: Font.Bold
@@ -84,13 +84,14 @@ Rectangle {
                         ColumnLayout {
                             spacing: 2
                             Text {
-                                text: "Date range"
+                                id: dateRangeTitle
+                                text: qsTr("Date range")
                                 color: Theme.textPrimary
                                 font.pixelSize: 14
                                 font.weight: Font.DemiBold
                             }
                             Text {
-                                text: "Optional — limit which reels are downloaded."
+                                text: qsTr("Optional — limit which reels are downloaded.")
                                 color: Theme.textSecondary
                                 font.pixelSize: 11
                                 font.weight: Font.Medium
@@ -102,6 +103,9 @@ Rectangle {
                         id: dateButton
                         objectName: "optionsDateButton"
                         readonly property bool allTime: ProfilePresentation.isAllTime(picker.viewModel.downloadDateFilter)
+                        text: picker.viewModel.downloadDateFilter.shortLabel
+                        Accessible.role: Accessible.ButtonMenu
+                        Accessible.description: dateRangeTitle.text
                         Layout.fillWidth: true
                         implicitHeight: 42
                         background: Item {
@@ -130,7 +134,7 @@ Rectangle {
                                 }
                                 Text {
                                     objectName: "optionsDateLabel"
-                                    text: picker.viewModel.downloadDateFilter.shortLabel
+                                    text: dateButton.text
                                     color: dateButton.allTime ? Theme.textPrimary : "white"
                                     font.pixelSize: 13
                                     font.weight: Font.DemiBold
@@ -168,6 +172,11 @@ Rectangle {
                         required property var modelData
                         readonly property bool isSelected: picker.viewModel.selectedQuality === modelData.raw
                         objectName: "quality " + modelData.raw
+                        text: modelData.title
+                        Accessible.role: Accessible.RadioButton
+                        Accessible.description: modelData.subtitle
+                        Accessible.checkable: true
+                        Accessible.checked: isSelected
                         Layout.fillWidth: true
                         implicitHeight: 72
                         background: Rectangle {
@@ -208,7 +217,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     spacing: 3
                                     Text {
-                                        text: qualityRow.modelData.raw
+                                        text: qualityRow.text
                                         color: Theme.textPrimary
                                         font.pixelSize: 15
                                         font.weight: Font.DemiBold
@@ -272,7 +281,7 @@ Rectangle {
 
             SheetButton {
                 objectName: "cancelButton"
-                text: "Cancel"
+                text: qsTr("Cancel")
                 onClicked: picker.cancel()
             }
             SheetButton {
@@ -290,7 +299,7 @@ Rectangle {
     Sheet {
         id: rangeSheet
         objectName: "optionsRangeSheet"
-        title: "Custom date range"
+        title: qsTr("Custom date range")
         minimumWidth: 380
         minimumHeight: 360
         width: 420

@@ -28,6 +28,17 @@ Item {
 
     clip: true
     scale: selected ? 0.97 : 1
+    // Tab reaches the card, and Space, Return or Enter do what a tap does.
+    activeFocusOnTab: true
+    Keys.onSpacePressed: tapped()
+    Keys.onReturnPressed: tapped()
+    Keys.onEnterPressed: tapped()
+    Accessible.role: Accessible.ListItem
+    Accessible.name: qsTr("Reel, %1, %2 views").arg(ProfilePresentation.duration(durationSeconds))
+                                                .arg(ProfilePresentation.count(viewCount))
+    Accessible.description: downloadKind === "completed" ? savedText.text : ""
+    Accessible.selectable: isSelectionMode
+    Accessible.selected: selected
     Behavior on scale { Spring { response: 0.32; dampingFraction: 0.75 } }
 
     ReelThumbnail {
@@ -153,10 +164,11 @@ Item {
                 color: "white"
             }
             Text {
+                id: savedText
                 objectName: "savedText"
                 anchors.horizontalCenter: parent.horizontalCenter
                 visible: !card.compact
-                text: "Saved"
+                text: qsTr("Saved")
                 color: "white"
                 font.pixelSize: 11
                 font.weight: Font.DemiBold
@@ -213,6 +225,8 @@ Item {
         border.color: card.selected ? Theme.accent : Theme.stroke
         border.width: card.selected ? 2.5 : 1
     }
+    // Inside the card, which clips what lies beyond it.
+    FocusRing { targetRadius: card.cornerRadius; gap: -3 }
 
     MouseArea {
         anchors.fill: parent

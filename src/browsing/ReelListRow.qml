@@ -32,6 +32,21 @@ Rectangle {
     border.width: selected ? 1.5 : 1
     Behavior on color { ColorAnimation { duration: 200 } }
 
+    // Tab reaches the row; Space, Return or Enter play the reel, or toggle it while selecting.
+    activeFocusOnTab: true
+    Keys.onSpacePressed: isSelectionMode ? tapped() : play()
+    Keys.onReturnPressed: isSelectionMode ? tapped() : play()
+    Keys.onEnterPressed: isSelectionMode ? tapped() : play()
+    Accessible.role: Accessible.ListItem
+    Accessible.name: reelNumber.text
+    Accessible.description: qsTr("%1, %2 views, %3 likes").arg(ProfilePresentation.duration(durationSeconds))
+                                                          .arg(ProfilePresentation.count(viewCount))
+                                                          .arg(ProfilePresentation.count(likeCount))
+    Accessible.selectable: isSelectionMode
+    Accessible.selected: selected
+
+    FocusRing { targetRadius: row.radius }
+
     MouseArea {
         anchors.fill: parent
         pressAndHoldInterval: 250
@@ -102,8 +117,9 @@ Rectangle {
                 Layout.fillWidth: true
                 spacing: 6
                 Text {
+                    id: reelNumber
                     objectName: "reelNumberText"
-                    text: "Reel #" + (row.index + 1)
+                    text: qsTr("Reel #%1").arg(row.index + 1)
                     color: Theme.textPrimary
                     font.pixelSize: 14
                     font.weight: Font.DemiBold
@@ -178,6 +194,7 @@ Rectangle {
             id: downloadButton
             objectName: "rowDownloadButton"
             visible: !row.isSelectionMode
+            Accessible.name: qsTr("Download")
             implicitWidth: 36
             implicitHeight: 36
             background: Item {

@@ -105,7 +105,7 @@ Rectangle {
                 Text {
                     objectName: "unplayableText"
                     Layout.fillWidth: true
-                    text: "This reel can't be played here."
+                    text: qsTr("This reel can't be played here.")
                     color: "white"
                     font.pixelSize: 13
                     font.weight: Font.DemiBold
@@ -146,8 +146,7 @@ Rectangle {
 
             PressableButton {
                 objectName: "closeButton"
-                text: "Close"
-                Accessible.name: text
+                text: qsTr("Close")
                 implicitWidth: 36
                 implicitHeight: 36
                 background: Rectangle {
@@ -215,8 +214,9 @@ Rectangle {
                 Layout.fillWidth: true
             }
             PressableButton {
+                id: downloadButton
                 objectName: "downloadButton"
-                text: "Download"
+                text: qsTr("Download")
                 implicitWidth: downloadLabel.implicitWidth + 32
                 implicitHeight: downloadLabel.implicitHeight + 24
                 background: BrandFill {
@@ -240,7 +240,7 @@ Rectangle {
                         }
                         Text {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: "Download"
+                            text: downloadButton.text
                             color: "white"
                             font.pixelSize: 14
                             font.weight: Font.DemiBold

@@ -10,6 +10,9 @@ Item {
     property real failureSymbolSize: 20
     readonly property int status: image.status
 
+    // The card or row it belongs to says what the reel is.
+    Accessible.ignored: true
+
     Image {
         id: image
         anchors.fill: parent

@@ -5,6 +5,7 @@ import ClipDock
 // top-leading corner and a coral glow from the bottom-trailing one.
 Rectangle {
     color: Theme.background
+    Accessible.ignored: true
 
     Canvas {
         anchors.fill: parent

@@ -96,7 +96,7 @@ FocusScope {
                     Layout.fillWidth: true
                     Layout.leftMargin: 24
                     Layout.rightMargin: 24
-                    text: "Paste an Instagram or Facebook profile link to browse and download videos in one tap."
+                    text: qsTr("Paste an Instagram or Facebook profile link to browse and download videos in one tap.")
                     color: Theme.textSecondary
                     font.pixelSize: 15
                     horizontalAlignment: Text.AlignHCenter
@@ -121,6 +121,7 @@ FocusScope {
                 Layout.fillWidth: true
                 implicitHeight: fieldRow.implicitHeight + 28
                 cornerRadius: 18
+                border.color: linkField.activeFocus ? Theme.withAlpha(Theme.accent, 0.6) : Theme.stroke
 
                 RowLayout {
                     id: fieldRow
@@ -147,12 +148,16 @@ FocusScope {
                         color: Theme.textPrimary
                         selectionColor: Theme.withAlpha(Theme.accent, 0.5)
                         selectedTextColor: "white"
-                        placeholderText: "instagram.com/user or facebook.com/user"
+                        placeholderText: qsTr("instagram.com/user or facebook.com/user")
                         placeholderTextColor: Theme.textTertiary
                         font.pixelSize: 16
                         font.weight: Font.Medium
                         inputMethodHints: Qt.ImhNoPredictiveText | Qt.ImhNoAutoUppercase
+                        Accessible.role: Accessible.EditableText
+                        Accessible.name: qsTr("Profile link or handle")
+                        Accessible.description: placeholderText
                         onTextEdited: screen.viewModel.inputText = text
+                        // Return and Enter alike.
                         onAccepted: screen.viewModel.search()
                     }
 
@@ -167,7 +172,12 @@ FocusScope {
                             id: pasteButton
                             objectName: "pasteButton"
                             anchors.centerIn: parent
-                            focusPolicy: Qt.NoFocus
+                            focusPolicy: Qt.TabFocus
+                            text: qsTr("Paste")
+                            Accessible.role: Accessible.Button
+                            Accessible.name: text
+                            Keys.onReturnPressed: clicked()
+                            Keys.onEnterPressed: clicked()
                             leftPadding: 12
                             rightPadding: 12
                             topPadding: 6
@@ -184,15 +194,19 @@ FocusScope {
                                 color: Qt.rgba(1, 1, 1, 0.12)
                             }
                             contentItem: Text {
-                                text: "Paste"
+                                text: pasteButton.text
                                 color: "white"
                                 font.pixelSize: 13
                                 font.weight: Font.DemiBold
                             }
+                            FocusRing { targetRadius: pasteButton.height / 2 }
+                            // The field goes on with the pasted text, and keeps the keyboard.
                             onClicked: {
                                 const pasted = UiCatalog.clipboardText()
-                                if (pasted.length > 0)
+                                if (pasted.length > 0) {
                                     screen.viewModel.inputText = pasted
+                                    linkField.forceActiveFocus()
+                                }
                             }
                         }
 
@@ -200,7 +214,11 @@ FocusScope {
                             id: clearButton
                             objectName: "clearButton"
                             anchors.centerIn: parent
-                            focusPolicy: Qt.NoFocus
+                            focusPolicy: Qt.TabFocus
+                            Accessible.role: Accessible.Button
+                            Accessible.name: qsTr("Clear")
+                            Keys.onReturnPressed: clicked()
+                            Keys.onEnterPressed: clicked()
                             enabled: screen.hasText
                             visible: opacity > 0.01
                             opacity: screen.hasText ? (down ? 0.7 : 1) : 0
@@ -213,7 +231,11 @@ FocusScope {
                                 size: 18
                                 color: Theme.textTertiary
                             }
-                            onClicked: screen.viewModel.inputText = ""
+                            FocusRing { targetRadius: clearButton.height / 2 }
+                            onClicked: {
+                                screen.viewModel.inputText = ""
+                                linkField.forceActiveFocus()
+                            }
                         }
                     }
                 }
@@ -226,6 +248,10 @@ FocusScope {
                 Layout.preferredHeight: 54
                 enabled: screen.hasText && !screen.loading
                 restingOpacity: screen.hasText ? 1 : 0.5
+                // The source's step, when it tells one ("Reading the reels page…").
+                text: !screen.loading ? qsTr("Find Reels")
+                      : screen.viewModel.loadingStep.length > 0 ? screen.viewModel.loadingStep
+                      : qsTr("Fetching reels…")
 
                 background: BrandFill {
                     radius: 18
@@ -253,10 +279,7 @@ FocusScope {
                         Text {
                             objectName: "mainButtonLabel"
                             anchors.verticalCenter: parent.verticalCenter
-                            // The source's step, when it tells one ("Reading the reels page…").
-                            text: !screen.loading ? "Find Reels"
-                                  : screen.viewModel.loadingStep.length > 0 ? screen.viewModel.loadingStep
-                                  : "Fetching reels…"
+                            text: mainButton.text
                             color: "white"
                             font.pixelSize: 16
                             font.weight: Font.DemiBold
@@ -294,7 +317,7 @@ FocusScope {
             }
             Text {
                 anchors.verticalCenter: parent.verticalCenter
-                text: "Only download content you have rights to."
+                text: qsTr("Only download content you have rights to.")
                 color: Theme.textTertiary
                 font.pixelSize: 12
                 font.weight: Font.Medium

@@ -10,6 +10,7 @@ Rectangle {
 
     color: Theme.surfaceElevated
     clip: true
+    Accessible.ignored: true
 
     Rectangle {
         width: shimmer.width

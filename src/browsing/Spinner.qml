@@ -9,6 +9,7 @@ Item {
 
     implicitWidth: size
     implicitHeight: size
+    Accessible.ignored: true
 
     Canvas {
         anchors.fill: parent

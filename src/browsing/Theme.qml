@@ -20,6 +20,10 @@ QtObject {
     readonly property color green: "#30D158"
     readonly property color red: "#FF453A"
 
+    // The ring round the control that has the keyboard focus: a light tint of the accent, which
+    // stands out on the dark background and beside the brand gradient alike.
+    readonly property color focusRing: Qt.rgba(1, 0.62, 0.82, 1)
+
     // Named symbols are drawn with this font; UiCatalog.glyph() gives the character.
     readonly property FontLoader symbolFont: FontLoader {
         source: "qrc:/qt/qml/ClipDock/fonts/MaterialIcons-Regular.ttf"

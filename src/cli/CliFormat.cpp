@@ -2,6 +2,7 @@
 
 #include "browsing/ProfilePresentation.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -29,7 +30,8 @@ Shown shownAs(char16_t c)
 
 QString yesNo(bool value)
 {
-    return value ? QStringLiteral("yes") : QStringLiteral("no");
+    return value ? QCoreApplication::translate("CliFormat", "yes")
+                 : QCoreApplication::translate("CliFormat", "no");
 }
 
 QString postedText(const QDateTime &postedAt)
@@ -52,7 +54,8 @@ QString itemName(const DownloadItem &item)
 
 QString reelsText(qsizetype count)
 {
-    return count == 1 ? QStringLiteral("1 reel") : QStringLiteral("%1 reels").arg(count);
+    return count == 1 ? QCoreApplication::translate("CliFormat", "1 reel")
+                      : QCoreApplication::translate("CliFormat", "%1 reels").arg(count);
 }
 
 QString message(const DownloadItem &item)
@@ -100,26 +103,32 @@ QStringList qualityNames(const Reel &reel)
 QString profileText(const InstagramProfile &profile)
 {
     const QString name = profile.displayName.isEmpty() ? profile.username : profile.displayName;
-    const QString text = QStringLiteral("Name:      %1\n"
-                                        "Handle:    @%2\n"
-                                        "Platform:  %3\n"
-                                        "Followers: %4 (%5)\n"
-                                        "Reels:     %6\n"
-                                        "Verified:  %7\n")
+    const QString text = QCoreApplication::translate("CliFormat", "Name:      %1\n"
+                                                                "Handle:    @%2\n"
+                                                                "Platform:  %3\n"
+                                                                "Followers: %4 (%5)\n"
+                                                                "Reels:     %6\n"
+                                                                "Verified:  %7\n")
             // In one pass: a later arg() would fill a "%1" inside the name.
             .arg(printable(name), printable(profile.username), displayName(profile.platform),
                  QString::number(profile.followerCount), formatCount(profile.followerCount),
                  QString::number(profile.reelCount), yesNo(profile.isVerified));
     if (!profile.isDemo)
         return text;
-    return QStringLiteral("Demo profile: generated sample data, not the account's own.\n") + text;
+    return QCoreApplication::translate("CliFormat", "Demo profile: generated sample data, not "
+                                                    "the account's own.")
+            + u'\n' + text;
 }
 
 QString reelTable(const QList<Reel> &reels)
 {
     QList<QStringList> rows;
-    rows.append({ QStringLiteral("ID"), QStringLiteral("POSTED"), QStringLiteral("DURATION"),
-                  QStringLiteral("VIEWS"), QStringLiteral("LIKES"), QStringLiteral("QUALITIES") });
+    rows.append({ QCoreApplication::translate("CliFormat", "ID"),
+                  QCoreApplication::translate("CliFormat", "POSTED"),
+                  QCoreApplication::translate("CliFormat", "DURATION"),
+                  QCoreApplication::translate("CliFormat", "VIEWS"),
+                  QCoreApplication::translate("CliFormat", "LIKES"),
+                  QCoreApplication::translate("CliFormat", "QUALITIES") });
     for (const Reel &reel : reels) {
         rows.append({ printable(reel.id), postedText(reel.postedAt),
                       formatDuration(reel.durationSeconds),
@@ -205,15 +214,19 @@ QString liveLine(const DownloadItem &item, int width)
 QString finishedLine(const DownloadItem &item)
 {
     if (item.state.isAlreadySaved())
-        return QStringLiteral("skipped %1: already saved: %2").arg(itemName(item), fileText(item));
+        return QCoreApplication::translate("CliFormat", "skipped %1: already saved: %2")
+                .arg(itemName(item), fileText(item));
     if (item.state.kind() == DownloadState::Kind::completed)
-        return QStringLiteral("saved %1: %2").arg(itemName(item), fileText(item));
-    return QStringLiteral("failed %1: %2").arg(itemName(item), message(item));
+        return QCoreApplication::translate("CliFormat", "saved %1: %2")
+                .arg(itemName(item), fileText(item));
+    return QCoreApplication::translate("CliFormat", "failed %1: %2")
+            .arg(itemName(item), message(item));
 }
 
 QString incompleteNote(const QString &username, qsizetype received, const QString &error)
 {
-    return QStringLiteral("@%1: the list is incomplete, fetching stopped after %2: %3")
+    return QCoreApplication::translate("CliFormat", "@%1: the list is incomplete, fetching "
+                                                    "stopped after %2: %3")
             .arg(printable(username), reelsText(received), printable(error));
 }
 
@@ -233,20 +246,26 @@ QString summary(const QList<DownloadItem> &items, const QStringList &missing,
         }
     }
     const QString why = receivedIfIncomplete
-            ? QStringLiteral("not among the %1 received").arg(reelsText(*receivedIfIncomplete))
-            : QStringLiteral("no reel with this id in the profile");
+            ? QCoreApplication::translate("CliFormat", "not among the %1 received")
+                      .arg(reelsText(*receivedIfIncomplete))
+            : QCoreApplication::translate("CliFormat", "no reel with this id in the profile");
     for (const QString &id : missing)
         failures.append(QStringLiteral("  %1: %2").arg(printable(id), why));
 
     const qsizetype asked = items.size() + missing.size();
-    QString text = interrupted ? QStringLiteral("Interrupted. ") : QString();
-    text += QStringLiteral("Saved %1 of %2 to %3")
+    QString text = interrupted ? QCoreApplication::translate("CliFormat", "Interrupted.") + u' '
+                               : QString();
+    text += QCoreApplication::translate("CliFormat", "Saved %1 of %2 to %3")
                     .arg(QString::number(saved), QString::number(asked),
                          printable(QDir::toNativeSeparators(folder)));
-    text += savedBefore > 0 ? QStringLiteral(" (%1 already saved)\n").arg(savedBefore)
-                            : QStringLiteral("\n");
-    if (!failures.isEmpty())
-        text += QStringLiteral("Failed %1:\n").arg(failures.size()) + failures.join(u'\n') + u'\n';
+    if (savedBefore > 0)
+        text += u' '
+                + QCoreApplication::translate("CliFormat", "(%1 already saved)").arg(savedBefore);
+    text += u'\n';
+    if (!failures.isEmpty()) {
+        text += QCoreApplication::translate("CliFormat", "Failed %1:").arg(failures.size()) + u'\n'
+                + failures.join(u'\n') + u'\n';
+    }
     return text;
 }
 

@@ -4,6 +4,7 @@
 #include "downloads/AppSettings.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -42,7 +43,8 @@ std::optional<QString> single(const QCommandLineParser &parser, const QCommandLi
     if (values.isEmpty())
         return std::nullopt;
     if (values.size() > 1) {
-        *error = QStringLiteral("--%1 is given more than once").arg(option.names().constLast());
+        *error = QCoreApplication::translate("CliArguments", "--%1 is given more than once")
+                         .arg(option.names().constLast());
         return std::nullopt;
     }
     return values.constFirst();
@@ -76,7 +78,9 @@ std::variant<DateRangeFilter, QString> parseDateRange(const QString &since, cons
     if (!until.isEmpty()) {
         untilDate = parseDate(until);
         if (!untilDate)
-            return QStringLiteral("--until takes a date as YYYY-MM-DD, not '%1'").arg(until);
+            return QCoreApplication::translate("CliArguments",
+                                               "--until takes a date as YYYY-MM-DD, not '%1'")
+                    .arg(until);
     }
     if (since.isEmpty()) {
         if (!untilDate)
@@ -87,15 +91,19 @@ std::variant<DateRangeFilter, QString> parseDateRange(const QString &since, cons
     const auto preset = presets.constFind(since.toLower());
     if (preset != presets.constEnd()) {
         if (untilDate)
-            return QStringLiteral("--until goes with --since DATE, not with --since %1").arg(since);
+            return QCoreApplication::translate(
+                           "CliArguments", "--until goes with --since DATE, not with --since %1")
+                    .arg(since);
         return DateRangeFilter(*preset);
     }
     const auto sinceDate = parseDate(since);
     if (!sinceDate)
-        return QStringLiteral("--since takes today, 7d, 30d, 90d, year or a date as YYYY-MM-DD, "
-                              "not '%1'").arg(since);
+        return QCoreApplication::translate("CliArguments", "--since takes today, 7d, 30d, 90d, "
+                                           "year or a date as YYYY-MM-DD, not '%1'")
+                .arg(since);
     if (untilDate && *untilDate < *sinceDate)
-        return QStringLiteral("--since %1 is after --until %2").arg(since, until);
+        return QCoreApplication::translate("CliArguments", "--since %1 is after --until %2")
+                .arg(since, until);
     // Without an end, the range stays open: a reel stamped a little ahead of this clock passes.
     const QDate end = untilDate.value_or(QDate(9999, 12, 31));
     return DateRangeFilter::custom(sinceDate->startOfDay(), end.startOfDay());
@@ -117,7 +125,8 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
     CliOptions options;
     const QStringList rest = arguments.mid(1);
     if (rest.isEmpty())
-        return CliUsageError{ QStringLiteral("a command is missing: list or download") };
+        return CliUsageError{ QCoreApplication::translate(
+                "CliArguments", "a command is missing: list or download") };
     const QString first = rest.constFirst();
     if (first == QLatin1String("-h") || first == QLatin1String("--help")) {
         options.help = true;
@@ -132,9 +141,11 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
     else if (first == QLatin1String("download"))
         options.command = Command::download;
     else if (first.startsWith(u'-'))
-        return CliUsageError{ QStringLiteral("the command comes first: list or download") };
+        return CliUsageError{ QCoreApplication::translate(
+                "CliArguments", "the command comes first: list or download") };
     else
-        return CliUsageError{ QStringLiteral("unknown command '%1': list or download").arg(first) };
+        return CliUsageError{ QCoreApplication::translate(
+                "CliArguments", "unknown command '%1': list or download").arg(first) };
     const Command command = options.command;
     const auto usage = [command](const QString &message) {
         return CliUsageError{ message, command };
@@ -163,12 +174,17 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return usage(QStringLiteral("a profile link or handle is missing"));
+        return usage(QCoreApplication::translate("CliArguments",
+                                                 "a profile link or handle is missing"));
     if (positional.size() > 1)
-        return usage(QStringLiteral("one profile at a time; unexpected '%1'").arg(positional.at(1)));
+        return usage(QCoreApplication::translate("CliArguments",
+                                                 "one profile at a time; unexpected '%1'")
+                             .arg(positional.at(1)));
     options.link = positional.constFirst().trimmed();
     if (!URLRouter::detect(options.link))
-        return usage(QStringLiteral("'%1' is not a profile link or handle").arg(options.link));
+        return usage(QCoreApplication::translate("CliArguments",
+                                                 "'%1' is not a profile link or handle")
+                             .arg(options.link));
 
     QString error;
     const auto cookies = single(parser, cookiesOption, &error);
@@ -177,7 +193,8 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
     options.cookiesFile = cookies.value_or(QString());
     options.demo = parser.isSet(demoOption);
     if (options.demo && !options.cookiesFile.isEmpty())
-        return usage(QStringLiteral("--demo and --cookies exclude each other"));
+        return usage(QCoreApplication::translate("CliArguments",
+                                                 "--demo and --cookies exclude each other"));
 
     const auto since = single(parser, sinceOption, &error);
     const auto until = single(parser, untilOption, &error);
@@ -203,7 +220,8 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
     if (quality) {
         const auto chosen = parseQuality(*quality);
         if (!chosen)
-            return usage(QStringLiteral("--quality is 1080p, 720p, 480p or audio, not '%1'")
+            return usage(QCoreApplication::translate(
+                    "CliArguments", "--quality is 1080p, 720p, 480p or audio, not '%1'")
                                  .arg(*quality));
         options.quality = *chosen;
     }
@@ -211,7 +229,8 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
     if (ids) {
         // Chosen reels replace the date filter in the app; asking for both here is ambiguous.
         if (since || until)
-            return usage(QStringLiteral("--ids chooses reels itself; leave out --since and --until"));
+            return usage(QCoreApplication::translate(
+                    "CliArguments", "--ids chooses reels itself; leave out --since and --until"));
         QSet<QString> seen;
         for (const QString &part : ids->split(u',')) {
             const QString id = part.trimmed();
@@ -221,14 +240,16 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
             }
         }
         if (options.ids.isEmpty())
-            return usage(QStringLiteral("--ids needs at least one reel id"));
+            return usage(QCoreApplication::translate("CliArguments",
+                                                     "--ids needs at least one reel id"));
     }
 
     if (jobs) {
         bool ok = false;
         const int n = jobs->toInt(&ok);
         if (!ok || n < AppSettings::minimumConcurrency || n > AppSettings::maximumConcurrency)
-            return usage(QStringLiteral("--jobs is a number from %1 to %2, not '%3'")
+            return usage(QCoreApplication::translate("CliArguments",
+                                                     "--jobs is a number from %1 to %2, not '%3'")
                                  .arg(AppSettings::minimumConcurrency)
                                  .arg(AppSettings::maximumConcurrency)
                                  .arg(*jobs));
@@ -237,7 +258,7 @@ std::variant<CliOptions, CliUsageError> parse(const QStringList &arguments)
 
     if (dir) {
         if (dir->isEmpty())
-            return usage(QStringLiteral("--dir needs a folder"));
+            return usage(QCoreApplication::translate("CliArguments", "--dir needs a folder"));
         options.dir = *dir;
     }
     options.overwrite = parser.isSet(overwriteOption);
@@ -249,14 +270,15 @@ QString usageLine(const CliUsageError &error)
     const QString command = commandName(error.command);
     const QString help = command.isEmpty() ? QStringLiteral("%1 --help").arg(programName)
                                            : QStringLiteral("%1 %2 --help").arg(programName, command);
-    return QStringLiteral("%1: %2 (see '%3')").arg(programName, error.message, help);
+    return QCoreApplication::translate("CliArguments", "%1: %2 (see '%3')")
+            .arg(programName, error.message, help);
 }
 
 QString helpText(Command command)
 {
     switch (command) {
     case Command::none:
-        return QStringLiteral(
+        return QCoreApplication::translate("CliArguments",
                 "Usage: clipdock-cli COMMAND [options] LINK\n"
                 "\n"
                 "Lists and downloads the reels of an Instagram or Facebook profile with Clip\n"
@@ -286,7 +308,7 @@ QString helpText(Command command)
                 "  128+N    stopped by signal N: 130 Ctrl-C, 143 SIGTERM, 129 hang-up\n"
                 "No status leaves a partial file behind.\n");
     case Command::list:
-        return QStringLiteral(
+        return QCoreApplication::translate("CliArguments",
                 "Usage: clipdock-cli list [options] LINK\n"
                 "\n"
                 "Prints the profile (name, handle, followers, reel count, verified) and one line\n"
@@ -301,7 +323,7 @@ QString helpText(Command command)
                 "  --demo          Answer with the demo sources.\n"
                 "  -h, --help      Show this help.\n");
     case Command::download:
-        return QStringLiteral(
+        return QCoreApplication::translate("CliArguments",
                 "Usage: clipdock-cli download [options] LINK\n"
                 "\n"
                 "Downloads the profile's reels (all, or those the filters choose) into the\n"

@@ -140,23 +140,23 @@ bool CliRunner::setUpSignIn()
         return true;
     const QString platform = displayName(link.platform);
     if (link.platform == SocialPlatform::facebook && !m_options.cookiesFile.isEmpty()) {
-        note(QStringLiteral("a cookies file signs in to Instagram only (Facebook pages are read "
-                            "in the app's browser): answering with the demo source"));
+        note(tr("a cookies file signs in to Instagram only (Facebook pages are read in the "
+                "app's browser): answering with the demo source"));
         return true;
     }
     PlatformAuth *auth = link.platform == SocialPlatform::facebook ? m_facebookAuth
                                                                    : m_instagramAuth;
     if (!auth->isSignedIn()) {
         const QString how = link.platform == SocialPlatform::instagram
-                ? QStringLiteral("sign in in the app, or pass --cookies FILE")
-                : QStringLiteral("sign in in the app");
-        note(QStringLiteral("not signed in to %1: answering with the demo source (%2)")
+                ? tr("sign in in the app, or pass --cookies FILE")
+                : tr("sign in in the app");
+        note(tr("not signed in to %1: answering with the demo source (%2)")
                      .arg(platform, how));
         return true;
     }
     if (link.platform == SocialPlatform::facebook && !browserCanStart()) {
-        note(QStringLiteral("the browser that reads Facebook pages cannot start as root with its "
-                            "sandbox on; run as a normal user"));
+        note(tr("the browser that reads Facebook pages cannot start as root with its sandbox "
+                "on; run as a normal user"));
         end(fetchFailed);
         return false;
     }
@@ -173,7 +173,7 @@ bool CliRunner::readCookiesFile()
         return false;
     };
     const auto unreadable = [&] {
-        return fail(QStringLiteral("cannot read the cookies file %1: %2")
+        return fail(tr("cannot read the cookies file %1: %2")
                             .arg(path, file.errorString()));
     };
     if (!file.open(QIODevice::ReadOnly))
@@ -190,12 +190,11 @@ bool CliRunner::readCookiesFile()
     if (file.error() != QFileDevice::NoError)
         return unreadable();
     if (text.size() > NetscapeCookies::maximumFileSize)
-        return fail(QStringLiteral("the cookies file %1 is over %2 MiB: too large for a cookies "
-                                   "file")
+        return fail(tr("the cookies file %1 is over %2 MiB: too large for a cookies file")
                             .arg(path, QString::number(NetscapeCookies::maximumFileSize >> 20)));
     const auto parsed = NetscapeCookies::parse(text, QDateTime::currentDateTimeUtc());
     if (const auto *error = std::get_if<NetscapeCookies::ParseError>(&parsed))
-        return fail(QStringLiteral("the cookies file %1 is not in Netscape format, %2")
+        return fail(tr("the cookies file %1 is not in Netscape format, %2")
                             .arg(path, error->message));
     // This run's cookies only: the app's kept sessions stay as they are on disk.
     Http::jar()->stopSaving();
@@ -217,9 +216,10 @@ void CliRunner::fetch()
         m_reels = reels;
         ++m_pagesRead;
         if (showFetching)
-            write(stderr, QStringLiteral("\r\x1b[2KFetching @%1: %2 reels")
-                                  .arg(CliFormat::printable(profile.username),
-                                       QString::number(reels.size()))
+            write(stderr, (QStringLiteral("\r\x1b[2K")
+                           + tr("Fetching @%1: %2 reels")
+                                     .arg(CliFormat::printable(profile.username),
+                                          QString::number(reels.size())))
                                   .toUtf8());
         // Pinned reels atop the first page may be old; only a whole page of older reels says
         // that the rest is older too.
@@ -249,7 +249,7 @@ void CliRunner::onFetched(bool cancelled, const QString &error)
 {
     m_fetch.reset();
     if (m_interrupted || (cancelled && !m_stoppedBefore)) {
-        note(QStringLiteral("Interrupted."));
+        note(tr("Interrupted."));
         end(m_interruptStatus);
         return;
     }
@@ -257,10 +257,9 @@ void CliRunner::onFetched(bool cancelled, const QString &error)
         const QString format = m_stoppedBefore->time() == QTime(0, 0)
                 ? QStringLiteral("yyyy-MM-dd")
                 : QStringLiteral("yyyy-MM-dd hh:mm");
-        note(QStringLiteral("stopped after %1 %2: the rest is older than %3")
-                     .arg(QString::number(m_pagesRead),
-                          m_pagesRead == 1 ? QStringLiteral("page") : QStringLiteral("pages"),
-                          m_stoppedBefore->toString(format)));
+        note((m_pagesRead == 1 ? tr("stopped after %1 page: the rest is older than %2")
+                               : tr("stopped after %1 pages: the rest is older than %2"))
+                     .arg(QString::number(m_pagesRead), m_stoppedBefore->toString(format)));
     }
     if (!error.isEmpty() && !m_profile) {
         note(error);
@@ -271,7 +270,7 @@ void CliRunner::onFetched(bool cancelled, const QString &error)
     if (!error.isEmpty())
         m_walkError = error;
     if (!m_profile) {
-        note(QStringLiteral("the source delivered no profile"));
+        note(tr("the source delivered no profile"));
         end(fetchFailed);
         return;
     }
@@ -315,7 +314,7 @@ void CliRunner::download()
     m_destination = new DownloadDestination(this);
     if (!m_options.dir.isEmpty()) {
         if (!QDir().mkpath(m_options.dir) || !m_destination->useFolderForThisRun(m_options.dir)) {
-            note(QStringLiteral("cannot make or use the folder %1").arg(m_options.dir));
+            note(tr("cannot make or use the folder %1").arg(m_options.dir));
             end(usageError);
             return;
         }
@@ -324,9 +323,8 @@ void CliRunner::download()
 
     if (chosen.isEmpty()) {
         if (m_missing.isEmpty()) {
-            note(m_walkError ? QStringLiteral("nothing to download: none of the reels received "
-                                              "matches")
-                             : QStringLiteral("nothing to download: no reel of @%1 matches")
+            note(m_walkError ? tr("nothing to download: none of the reels received matches")
+                             : tr("nothing to download: no reel of @%1 matches")
                                        .arg(m_profile->username));
             end(allSaved);
         } else {
@@ -418,7 +416,7 @@ void CliRunner::interrupt(int status)
         finishDownload();
         return;
     }
-    note(QStringLiteral("Interrupted."));
+    note(tr("Interrupted."));
     end(status);
 }
 

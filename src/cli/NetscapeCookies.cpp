@@ -1,5 +1,7 @@
 #include "cli/NetscapeCookies.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 #include <optional>
 
@@ -27,7 +29,9 @@ std::variant<QList<QNetworkCookie>, ParseError> parse(const QByteArray &text, co
     for (qsizetype index = 0; index < lines.size(); ++index) {
         const int number = int(index) + 1;
         const auto fail = [number](const QString &message) {
-            return ParseError{ number, QStringLiteral("line %1: %2").arg(number).arg(message) };
+            return ParseError{ number, QCoreApplication::translate("NetscapeCookies", "line %1: %2")
+                                               .arg(number)
+                                               .arg(message) };
         };
         QByteArray line = lines.at(index);
         if (line.endsWith('\r'))
@@ -45,8 +49,10 @@ std::variant<QList<QNetworkCookie>, ParseError> parse(const QByteArray &text, co
         if (fields.size() == 6)
             fields.append(QByteArray());
         if (fields.size() != 7)
-            return fail(QStringLiteral("expected 7 tab-separated fields (domain, subdomains, path, "
-                                       "secure, expiry, name, value), found %1")
+            return fail(QCoreApplication::translate(
+                                "NetscapeCookies", "expected 7 tab-separated fields (domain, "
+                                                   "subdomains, path, secure, expiry, name, "
+                                                   "value), found %1")
                                 .arg(fields.size()));
 
         QByteArray domain = fields.at(0).trimmed();
@@ -58,24 +64,30 @@ std::variant<QList<QNetworkCookie>, ParseError> parse(const QByteArray &text, co
         const QByteArray value = fields.at(6);
 
         if (domain.isEmpty() || domain == ".")
-            return fail(QStringLiteral("the domain is empty"));
+            return fail(QCoreApplication::translate("NetscapeCookies", "the domain is empty"));
         if (!subdomains)
-            return fail(QStringLiteral("the subdomains field is TRUE or FALSE, not '%1'")
+            return fail(QCoreApplication::translate(
+                                "NetscapeCookies", "the subdomains field is TRUE or FALSE, "
+                                                   "not '%1'")
                                 .arg(QString::fromUtf8(fields.at(1))));
         if (!secure)
-            return fail(QStringLiteral("the secure field is TRUE or FALSE, not '%1'")
+            return fail(QCoreApplication::translate(
+                                "NetscapeCookies", "the secure field is TRUE or FALSE, not '%1'")
                                 .arg(QString::fromUtf8(fields.at(3))));
         if (!path.startsWith('/'))
-            return fail(QStringLiteral("the path starts with '/', not '%1'")
+            return fail(QCoreApplication::translate("NetscapeCookies",
+                                                    "the path starts with '/', not '%1'")
                                 .arg(QString::fromUtf8(path)));
         bool numeric = false;
         // Some exporters write fractional seconds; the whole seconds are what counts.
         const double seconds = expiry.toDouble(&numeric);
         if (!numeric || seconds < 0 || !std::isfinite(seconds))
-            return fail(QStringLiteral("the expiry is seconds since 1970 (0 for the session), "
-                                       "not '%1'").arg(QString::fromUtf8(expiry)));
+            return fail(QCoreApplication::translate(
+                                "NetscapeCookies", "the expiry is seconds since 1970 (0 for the "
+                                                   "session), not '%1'")
+                                .arg(QString::fromUtf8(expiry)));
         if (name.isEmpty())
-            return fail(QStringLiteral("the cookie has no name"));
+            return fail(QCoreApplication::translate("NetscapeCookies", "the cookie has no name"));
 
         // A domain with a leading dot covers its subdomains; one without is its host alone.
         if (*subdomains && !domain.startsWith('.'))

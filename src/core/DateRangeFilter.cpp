@@ -1,5 +1,6 @@
 #include "core/DateRangeFilter.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 namespace {
@@ -44,13 +45,13 @@ QList<DateRangeFilter> DateRangeFilter::presets()
 QString DateRangeFilter::label() const
 {
     switch (m_kind) {
-    case Kind::all: return QStringLiteral("All time");
-    case Kind::today: return QStringLiteral("Today");
-    case Kind::last7: return QStringLiteral("Last 7 days");
-    case Kind::last30: return QStringLiteral("Last 30 days");
-    case Kind::last90: return QStringLiteral("Last 90 days");
-    case Kind::thisYear: return QStringLiteral("This year");
-    case Kind::custom: return QStringLiteral("Custom range");
+    case Kind::all: return QCoreApplication::translate("DateRangeFilter", "All time");
+    case Kind::today: return QCoreApplication::translate("DateRangeFilter", "Today");
+    case Kind::last7: return QCoreApplication::translate("DateRangeFilter", "Last 7 days");
+    case Kind::last30: return QCoreApplication::translate("DateRangeFilter", "Last 30 days");
+    case Kind::last90: return QCoreApplication::translate("DateRangeFilter", "Last 90 days");
+    case Kind::thisYear: return QCoreApplication::translate("DateRangeFilter", "This year");
+    case Kind::custom: return QCoreApplication::translate("DateRangeFilter", "Custom range");
     }
     return {};
 }
@@ -58,13 +59,15 @@ QString DateRangeFilter::label() const
 QString DateRangeFilter::shortLabel() const
 {
     switch (m_kind) {
-    case Kind::all: return QStringLiteral("All time");
-    case Kind::today: return QStringLiteral("Today");
-    case Kind::last7: return QStringLiteral("7 days");
-    case Kind::last30: return QStringLiteral("30 days");
-    case Kind::last90: return QStringLiteral("90 days");
-    case Kind::thisYear: return QStringLiteral("Year");
-    case Kind::custom: return monthDay(m_start) + QStringLiteral(" \u2013 ") + monthDay(m_end);
+    case Kind::all: return QCoreApplication::translate("DateRangeFilter", "All time");
+    case Kind::today: return QCoreApplication::translate("DateRangeFilter", "Today");
+    case Kind::last7: return QCoreApplication::translate("DateRangeFilter", "7 days");
+    case Kind::last30: return QCoreApplication::translate("DateRangeFilter", "30 days");
+    case Kind::last90: return QCoreApplication::translate("DateRangeFilter", "90 days");
+    case Kind::thisYear: return QCoreApplication::translate("DateRangeFilter", "Year");
+    case Kind::custom:
+        return QCoreApplication::translate("DateRangeFilter", "%1 – %2", "first and last day")
+                .arg(monthDay(m_start), monthDay(m_end));
     }
     return {};
 }

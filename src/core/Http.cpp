@@ -47,11 +47,6 @@ Client &client()
 // Where confineRedirects() keeps the domain on the request.
 constexpr auto confinedDomainAttribute = QNetworkRequest::Attribute(QNetworkRequest::User + 1);
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Http", text);
-}
-
 bool isDowngrade(const QUrl &from, const QUrl &to)
 {
     return from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0
@@ -78,7 +73,8 @@ bool travelsAnywhere(const QByteArray &name, bool withBody)
 
 QString tooLargeMessage()
 {
-    return tr("The server's answer was larger than %1 MB and was not read.")
+    return QCoreApplication::translate("Http", "The server's answer was larger than %1 MB and was "
+                                               "not read.")
             .arg(Http::maxBodyBytes / (1024 * 1024));
 }
 
@@ -295,23 +291,29 @@ std::optional<NetworkError> Redirects::follow(int status, const QUrl &target)
 {
     const QUrl from = m_request.url();
     if (!isWebAddress(target)) {
-        return NetworkError{ tr("The server redirected the request to an address that is not on "
-                                "the web (%1).").arg(target.toDisplayString()),
+        return NetworkError{ QCoreApplication::translate("Http", "The server redirected the "
+                                                         "request to an address that is not on "
+                                                         "the web (%1).")
+                                     .arg(target.toDisplayString()),
                              QNetworkReply::ProtocolUnknownError, false };
     }
     m_visited.append(from);
     if (m_visited.contains(target)) {
-        return NetworkError{ tr("The server redirected the request in a loop."),
+        return NetworkError{ QCoreApplication::translate("Http", "The server redirected the "
+                                                         "request in a loop."),
                              QNetworkReply::TooManyRedirectsError, false };
     }
     if (m_visited.size() > limit) {
-        return NetworkError{ tr("The server redirected the request too many times."),
+        return NetworkError{ QCoreApplication::translate("Http", "The server redirected the "
+                                                         "request too many times."),
                              QNetworkReply::TooManyRedirectsError, false };
     }
     const QVariant domainKey = m_request.attribute(confinedDomainAttribute);
     if (domainKey.isValid() && !staysWithin(from, target, domainKey.toString())) {
-        return NetworkError{ tr("The server redirected the request to another site (%1); it was "
-                                "not followed.").arg(target.host()),
+        return NetworkError{ QCoreApplication::translate("Http", "The server redirected the "
+                                                         "request to another site (%1); it was "
+                                                         "not followed.")
+                                     .arg(target.host()),
                              QNetworkReply::InsecureRedirectError, false };
     }
 

@@ -1,5 +1,7 @@
 #include "core/VideoQuality.h"
 
+#include <QCoreApplication>
+
 QList<VideoQuality> allVideoQualities()
 {
     return { VideoQuality::hd1080, VideoQuality::hd720, VideoQuality::sd480, VideoQuality::audio };
@@ -25,13 +27,24 @@ QString rawValue(VideoQuality quality)
     return {};
 }
 
+QString title(VideoQuality quality)
+{
+    if (quality == VideoQuality::audio)
+        return QCoreApplication::translate("VideoQuality", "Audio only");
+    return rawValue(quality);
+}
+
 QString subtitle(VideoQuality quality)
 {
     switch (quality) {
-    case VideoQuality::hd1080: return QStringLiteral("Full HD · best quality");
-    case VideoQuality::hd720: return QStringLiteral("HD · balanced");
-    case VideoQuality::sd480: return QStringLiteral("Standard · smaller files");
-    case VideoQuality::audio: return QStringLiteral("M4A · audio track only");
+    case VideoQuality::hd1080:
+        return QCoreApplication::translate("VideoQuality", "Full HD · best quality");
+    case VideoQuality::hd720:
+        return QCoreApplication::translate("VideoQuality", "HD · balanced");
+    case VideoQuality::sd480:
+        return QCoreApplication::translate("VideoQuality", "Standard · smaller files");
+    case VideoQuality::audio:
+        return QCoreApplication::translate("VideoQuality", "M4A · audio track only");
     }
     return {};
 }

@@ -245,11 +245,6 @@ struct Job
     }
 };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("AudioTrack", text);
-}
-
 } // namespace
 
 AudioTrackError AudioTrackError::noSound()
@@ -269,7 +264,9 @@ AudioTrackError AudioTrackError::fileSystem(const QString &message)
 
 QString AudioTrackError::description() const
 {
-    return kind == Kind::noSound ? tr("This reel has no sound.") : message;
+    return kind == Kind::noSound
+            ? QCoreApplication::translate("AudioTrackError", "This reel has no sound.")
+            : message;
 }
 
 namespace AudioTrack {

@@ -93,7 +93,7 @@ QString DownloadListModel::title(const DownloadItem &item)
 {
     const qint64 seconds = item.reel.durationSeconds;
     return QStringLiteral("%1 · %2:%3")
-            .arg(rawValue(item.quality))
+            .arg(::title(item.quality))
             .arg(seconds / 60)
             .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }

@@ -15,8 +15,16 @@
 
 namespace {
 
-const QString cancelledMessage = QStringLiteral("Cancelled");
-const QString stoppedMessage = QStringLiteral("Stopped");
+// What a cancelled or stopped item says, which also tells it from one that failed.
+QString cancelledMessage()
+{
+    return DownloadManager::tr("Cancelled");
+}
+
+QString stoppedMessage()
+{
+    return DownloadManager::tr("Stopped");
+}
 
 bool isFinished(const DownloadItem &item)
 {
@@ -165,7 +173,7 @@ void DownloadManager::cancel(const QString &id)
 {
     stopRun(id);
     if (const auto row = m_model->rowOf(id))
-        setState(*row, DownloadState::failed(cancelledMessage));
+        setState(*row, DownloadState::failed(cancelledMessage()));
     schedule();
     announce();
 }
@@ -205,7 +213,7 @@ void DownloadManager::stopAll()
     for (qsizetype row = 0; row < items().size(); ++row) {
         const auto kind = items().at(row).state.kind();
         if (kind == DownloadState::Kind::downloading || kind == DownloadState::Kind::queued)
-            setState(row, DownloadState::failed(stoppedMessage));
+            setState(row, DownloadState::failed(stoppedMessage()));
     }
     announce();
 }
@@ -238,6 +246,12 @@ QVariant DownloadManager::stateFor(const QString &reelId) const
 {
     const auto found = state(reelId);
     return found ? QVariant::fromValue(*found) : QVariant();
+}
+
+bool DownloadManager::isStoppedByUser(const DownloadState &state)
+{
+    return state.kind() == DownloadState::Kind::failed
+            && (state.message() == cancelledMessage() || state.message() == stoppedMessage());
 }
 
 void DownloadManager::schedule()
@@ -289,7 +303,7 @@ void DownloadManager::start(qsizetype row)
         if (!isCurrent(id, serial))
             return; // cancelled, stopped or started over: its message stands
         if (result.wasCancelled()) {
-            finishRun(id, serial, DownloadState::failed(cancelledMessage));
+            finishRun(id, serial, DownloadState::failed(cancelledMessage()));
             return;
         }
         if (result.failed()) {
@@ -310,7 +324,7 @@ void DownloadManager::start(qsizetype row)
                 save(id, serial, name, audio.value());
             else
                 finishRun(id, serial,
-                          DownloadState::failed(audio.wasCancelled() ? cancelledMessage
+                          DownloadState::failed(audio.wasCancelled() ? cancelledMessage()
                                                                      : audio.error().description()));
         });
     });

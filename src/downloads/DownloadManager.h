@@ -82,6 +82,9 @@ public:
     // The same for QML: a DownloadState, or undefined.
     Q_INVOKABLE QVariant stateFor(const QString &reelId) const;
 
+    // Whether `state` ended because the user cancelled or stopped it, not by a fault.
+    static bool isStoppedByUser(const DownloadState &state);
+
 Q_SIGNALS:
     void isPresentedChanged();
     void summaryChanged();

@@ -29,6 +29,9 @@ GlassCard {
 
     cornerRadius: 14
     implicitHeight: Math.max(content.implicitHeight, 60) + 24
+    Accessible.role: Accessible.ListItem
+    Accessible.name: title
+    Accessible.description: row.failed ? row.message : badgeText.text
 
     RowLayout {
         id: content
@@ -111,12 +114,13 @@ GlassCard {
                         color: parent.tint
                     }
                     Text {
+                        id: badgeText
                         objectName: "badgeText"
                         anchors.verticalCenter: parent.verticalCenter
-                        text: row.completed ? (row.alreadySaved ? "Already saved" : "Saved")
-                            : row.failed ? "Failed"
-                            : row.stateKind === "queued" ? "Queued"
-                            : row.stateKind === "downloading" ? row.percent + "%" : ""
+                        text: row.completed ? (row.alreadySaved ? qsTr("Already saved") : qsTr("Saved"))
+                            : row.failed ? qsTr("Failed")
+                            : row.stateKind === "queued" ? qsTr("Queued")
+                            : row.stateKind === "downloading" ? qsTr("%1%").arg(row.percent) : ""
                         color: parent.tint
                         font.pixelSize: 11
                         font.weight: Font.DemiBold
@@ -126,6 +130,7 @@ GlassCard {
 
             ProgressTrack {
                 objectName: "rowBar"
+                Accessible.name: row.title
                 Layout.fillWidth: true
                 barHeight: 4
                 minimumFill: 4
@@ -154,8 +159,7 @@ GlassCard {
             PressableButton {
                 objectName: "cancelButton"
                 visible: row.running
-                text: "Cancel"
-                Accessible.name: text
+                text: qsTr("Cancel")
                 implicitWidth: cancelGlyph.implicitWidth + 20
                 implicitHeight: 26
                 background: Rectangle {
@@ -174,7 +178,7 @@ GlassCard {
             CapsuleButton {
                 objectName: "openButton"
                 visible: row.completed
-                text: "Open"
+                text: qsTr("Open")
                 symbol: "play.fill"
                 background: BrandFill { radius: height / 2 }
                 onClicked: row.openRequested(row.fileURL)
@@ -190,7 +194,7 @@ GlassCard {
             CapsuleButton {
                 objectName: "retryButton"
                 visible: row.failed
-                text: "Retry"
+                text: qsTr("Retry")
                 symbol: "arrow.clockwise"
                 background: BrandFill { radius: height / 2 }
                 onClicked: row.retryRequested()

@@ -36,7 +36,7 @@ Rectangle {
 
             Text {
                 id: title
-                text: "Downloads"
+                text: qsTr("Downloads")
                 color: Theme.textPrimary
                 font.pixelSize: 22
                 font.weight: Font.Bold
@@ -63,7 +63,7 @@ Rectangle {
                 CapsuleButton {
                     objectName: "stopAllButton"
                     visible: sheet.manager.activeCount >= 1
-                    text: "Stop all"
+                    text: qsTr("Stop all")
                     symbol: "stop.fill"
                     symbolWeight: Font.Bold
                     fontSize: 12
@@ -78,7 +78,7 @@ Rectangle {
                 CapsuleButton {
                     objectName: "retryFailedButton"
                     visible: sheet.manager.hasFailures
-                    text: "Retry failed"
+                    text: qsTr("Retry failed")
                     symbol: "arrow.clockwise"
                     symbolWeight: Font.Bold
                     fontSize: 12
@@ -92,7 +92,7 @@ Rectangle {
                 CapsuleButton {
                     objectName: "clearFinishedButton"
                     visible: sheet.manager.completedCount + sheet.manager.failedCount >= 1
-                    text: "Clear finished"
+                    text: qsTr("Clear finished")
                     textColor: Theme.accent
                     fontSize: 12
                     implicitHeight: 28
@@ -126,14 +126,15 @@ Rectangle {
 
                     Text {
                         Layout.fillWidth: true
-                        text: "Overall progress"
+                        id: overallTitle
+                        text: qsTr("Overall progress")
                         color: Theme.textTertiary
                         font.pixelSize: 12
                         font.weight: Font.Medium
                     }
                     Text {
                         objectName: "overallPercent"
-                        text: sheet.manager.overallPercent + "%"
+                        text: qsTr("%1%").arg(sheet.manager.overallPercent)
                         color: Theme.textSecondary
                         font.pixelSize: 12
                         font.weight: Font.DemiBold
@@ -141,6 +142,7 @@ Rectangle {
                 }
                 ProgressTrack {
                     objectName: "overallBar"
+                    Accessible.name: overallTitle.text
                     Layout.fillWidth: true
                     barHeight: 6
                     minimumFill: 8
@@ -151,13 +153,14 @@ Rectangle {
         }
 
         PressableButton {
+            id: openFolderButton
             objectName: "openFolderButton"
             Layout.fillWidth: true
             Layout.leftMargin: 20
             Layout.rightMargin: 20
             Layout.topMargin: 12
             Layout.bottomMargin: folderNote.visible ? 8 : 12
-            text: "Open download folder"
+            text: qsTr("Open download folder")
             implicitHeight: folderLabel.implicitHeight + 22
             onClicked: sheet.folderProblem = FileActions.openFolder(sheet.destination.folderURL)
 
@@ -183,7 +186,7 @@ Rectangle {
                     }
                     Text {
                         Layout.fillWidth: true
-                        text: "Open download folder"
+                        text: openFolderButton.text
                         color: Theme.textPrimary
                         font.pixelSize: 13
                         font.weight: Font.DemiBold

@@ -43,11 +43,6 @@ qint64 takeFromTurnBudget(qint64 wanted)
     return granted;
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Downloader", text);
-}
-
 bool looksLikeMedia(const QString &mimeType)
 {
     static const char *const markers[] = { "video", "audio", "mpeg", "mp4", "octet-stream",
@@ -138,17 +133,20 @@ QString DownloaderError::description() const
             return QStringLiteral("HTTP %1: %2").arg(status).arg(*body);
         return QStringLiteral("HTTP %1").arg(status);
     case Kind::notAMediaFile:
-        return tr("Not a media file (got %1).").arg(mimeType);
+        return QCoreApplication::translate("DownloaderError", "Not a media file (got %1).")
+                .arg(mimeType);
     case Kind::missingFile:
-        return tr("Downloaded file was not found.");
+        return QCoreApplication::translate("DownloaderError", "Downloaded file was not found.");
     case Kind::incomplete:
-        return tr("The connection closed before the whole file arrived (%1 of %2 bytes).")
+        return QCoreApplication::translate("DownloaderError", "The connection closed before the "
+                                           "whole file arrived (%1 of %2 bytes).")
                 .arg(received)
                 .arg(expected);
     case Kind::emptyFile:
-        return tr("The server sent an empty file.");
+        return QCoreApplication::translate("DownloaderError", "The server sent an empty file.");
     case Kind::encoded:
-        return tr("The server sent the file in an encoding it was not asked for (%1).")
+        return QCoreApplication::translate("DownloaderError", "The server sent the file in an "
+                                           "encoding it was not asked for (%1).")
                 .arg(encoding);
     case Kind::network:
     case Kind::fileSystem:

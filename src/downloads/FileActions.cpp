@@ -45,9 +45,9 @@ FileActions::FileActions(QObject *parent)
 QString FileActions::revealLabel()
 {
 #ifdef Q_OS_MACOS
-    return QStringLiteral("Show in Finder");
+    return tr("Show in Finder");
 #else
-    return QStringLiteral("Show in Folder");
+    return tr("Show in Folder");
 #endif
 }
 
@@ -92,21 +92,21 @@ QString FileActions::openFolder(const QUrl &folder)
 {
     const QString path = folder.isValid() && folder.isLocalFile() ? folder.toLocalFile() : QString();
     if (!QDir::isAbsolutePath(path))
-        return QStringLiteral("The download folder must be a folder on this computer.");
+        return tr("The download folder must be a folder on this computer.");
     const QString clean = QDir::cleanPath(path);
     const QFileInfo entry(clean);
     if (entry.exists() && !entry.isDir())
-        return QStringLiteral("\u201c%1\u201d is a file, not a folder.").arg(clean);
+        return tr("\u201c%1\u201d is a file, not a folder.").arg(clean);
     // A folder not made yet (a Downloads folder that was never created) or taken away since it
     // was chosen is made again, with any missing parents.
     if (!entry.exists()) {
         std::error_code error;
         std::filesystem::create_directories(QFile::encodeName(clean).toStdString(), error);
         if (error)
-            return QStringLiteral("Couldn't create \u201c%1\u201d: %2.")
+            return tr("Couldn't create \u201c%1\u201d: %2.")
                     .arg(clean, QString::fromLocal8Bit(error.message()));
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(clean)))
-        return QStringLiteral("No application could open \u201c%1\u201d.").arg(clean);
+        return tr("No application could open \u201c%1\u201d.").arg(clean);
     return {};
 }

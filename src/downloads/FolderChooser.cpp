@@ -23,9 +23,6 @@
 
 namespace {
 
-const QString title = QStringLiteral("Choose Download Folder");
-const QString acceptLabel = QStringLiteral("Use This Folder");
-
 #ifdef CLIPDOCK_HAVE_DBUS
 const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
@@ -168,7 +165,7 @@ void FolderChooser::openPortalDialog()
 
     const QVariantMap options{
         { QStringLiteral("handle_token"), token },
-        { QStringLiteral("accept_label"), acceptLabel },
+        { QStringLiteral("accept_label"), tr("Use This Folder") },
         { QStringLiteral("modal"), true },
         { QStringLiteral("directory"), true },
         // A path as bytes, ending in a NUL.
@@ -177,7 +174,7 @@ void FolderChooser::openPortalDialog()
     QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath,
                                                        fileChooserInterface,
                                                        QStringLiteral("OpenFile"));
-    call << portalParentWindow() << title << options;
+    call << portalParentWindow() << tr("Choose Download Folder") << options;
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
         watcher->deleteLater();
@@ -268,7 +265,7 @@ void FolderChooser::enter(const QUrl &folder)
 {
     const QString path = folder.isLocalFile() ? folder.toLocalFile() : QString();
     if (!QDir::isAbsolutePath(path) || !QFileInfo(path).isDir()) {
-        setMessage(QStringLiteral("\u201c%1\u201d is no longer there.")
+        setMessage(tr("\u201c%1\u201d is no longer there.")
                            .arg(QFileInfo(path).fileName()));
         return;
     }
@@ -290,18 +287,18 @@ bool FolderChooser::createFolder(const QString &name)
         return false;
     };
     if (trimmed.isEmpty())
-        return refuse(QStringLiteral("Type a name for the new folder."));
+        return refuse(tr("Type a name for the new folder."));
     if (trimmed.contains(u'/'))
-        return refuse(QStringLiteral("A folder name cannot contain \u201c/\u201d."));
+        return refuse(tr("A folder name cannot contain \u201c/\u201d."));
     if (trimmed == QLatin1String(".") || trimmed == QLatin1String(".."))
-        return refuse(QStringLiteral("\u201c%1\u201d cannot be a folder name.").arg(trimmed));
+        return refuse(tr("\u201c%1\u201d cannot be a folder name.").arg(trimmed));
     const QString path = QDir(m_folder.toLocalFile()).filePath(trimmed);
     if (QFileInfo::exists(path))
-        return refuse(QStringLiteral("\u201c%1\u201d already exists here.").arg(trimmed));
+        return refuse(tr("\u201c%1\u201d already exists here.").arg(trimmed));
     std::error_code error;
     std::filesystem::create_directory(QFile::encodeName(path).toStdString(), error);
     if (error)
-        return refuse(QStringLiteral("Couldn't create \u201c%1\u201d: %2.")
+        return refuse(tr("Couldn't create \u201c%1\u201d: %2.")
                               .arg(trimmed, QString::fromLocal8Bit(error.message())));
     setMessage({});
     setFolder(path);
@@ -313,7 +310,7 @@ void FolderChooser::useFolder()
     if (!m_browsing)
         return;
     if (!m_destination || !m_destination->adoptFolder(m_folder)) {
-        setMessage(QStringLiteral("\u201c%1\u201d is no longer a folder.").arg(displayPath()));
+        setMessage(tr("\u201c%1\u201d is no longer a folder.").arg(displayPath()));
         return;
     }
     setMessage({});
@@ -330,8 +327,8 @@ void FolderChooser::cancel()
 void FolderChooser::take(const QUrl &folder)
 {
     if (m_destination && !m_destination->adoptFolder(folder))
-        setMessage(QStringLiteral("The folder you chose is not a folder on this computer, so "
-                                  "downloads still go to %1.")
+        setMessage(tr("The folder you chose is not a folder on this computer, so downloads still "
+                      "go to %1.")
                            .arg(m_destination->displayPath()));
     finish();
 }

@@ -38,7 +38,7 @@ Rectangle {
 
             Text {
                 Layout.fillWidth: true
-                text: "Choose Download Folder"
+                text: qsTr("Choose Download Folder")
                 color: Theme.textPrimary
                 font.pixelSize: 20
                 font.weight: Font.Bold
@@ -46,6 +46,7 @@ Rectangle {
             }
             CircleButton {
                 objectName: "closeFolderButton"
+                Accessible.name: qsTr("Close")
                 diameter: 32
                 symbol: "xmark"
                 symbolSize: 13
@@ -59,6 +60,7 @@ Rectangle {
 
             CircleButton {
                 objectName: "upButton"
+                Accessible.name: qsTr("Parent folder")
                 diameter: 32
                 symbol: "chevron.left"
                 symbolSize: 16
@@ -105,6 +107,7 @@ Rectangle {
                     required property url fileUrl
 
                     objectName: "folderRow_" + fileName
+                    text: fileName
                     width: ListView.view.width
                     implicitHeight: 40
                     hoverEnabled: true
@@ -122,7 +125,7 @@ Rectangle {
                         }
                         Text {
                             Layout.fillWidth: true
-                            text: row.fileName
+                            text: row.text
                             color: Theme.textPrimary
                             font.pixelSize: 14
                             font.weight: Font.Medium
@@ -143,7 +146,7 @@ Rectangle {
                 objectName: "noFoldersText"
                 anchors.centerIn: parent
                 visible: folders.status === FolderListModel.Ready && folders.count === 0
-                text: "No folders inside"
+                text: qsTr("No folders inside")
                 color: Theme.textTertiary
                 font.pixelSize: 13
                 font.weight: Font.Medium
@@ -164,7 +167,9 @@ Rectangle {
                 color: Theme.textPrimary
                 selectionColor: Theme.withAlpha(Theme.accent, 0.5)
                 selectedTextColor: "white"
-                placeholderText: "New folder name"
+                placeholderText: qsTr("New folder name")
+                Accessible.role: Accessible.EditableText
+                Accessible.name: placeholderText
                 placeholderTextColor: Theme.textTertiary
                 font.pixelSize: 14
                 font.weight: Font.Medium
@@ -177,7 +182,9 @@ Rectangle {
                 onAccepted: view.create()
             }
             PressableButton {
+                id: createButton
                 objectName: "createFolderButton"
+                text: qsTr("Create")
                 implicitWidth: createRow.implicitWidth + 24
                 implicitHeight: 40
                 enabled: nameField.text.trim().length > 0
@@ -201,7 +208,7 @@ Rectangle {
                         }
                         Text {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: "Create"
+                            text: createButton.text
                             color: Theme.textPrimary
                             font.pixelSize: 14
                             font.weight: Font.DemiBold
@@ -229,13 +236,13 @@ Rectangle {
 
             SheetButton {
                 objectName: "cancelFolderButton"
-                text: "Cancel"
+                text: qsTr("Cancel")
                 onClicked: view.chooser.cancel()
             }
             SheetButton {
                 objectName: "useFolderButton"
                 primary: true
-                text: "Use This Folder"
+                text: qsTr("Use This Folder")
                 onClicked: view.chooser.useFolder()
             }
         }

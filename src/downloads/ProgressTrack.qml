@@ -17,6 +17,7 @@ Item {
     readonly property real fillWidth: Math.max(minimumFill, width * Math.min(1, Math.max(0, fraction)))
 
     implicitHeight: barHeight
+    Accessible.role: Accessible.ProgressBar
 
     Rectangle {
         anchors.fill: parent

@@ -152,7 +152,7 @@ void HiddenWebExtractor::extractFacebookVideos(const QUrl &url, const QString &u
         context = this;
     if (m_started) {
         post(context, [done = std::move(done)] {
-            done(InstagramServiceError::network(QStringLiteral("This page reader has already been used.")));
+            done(InstagramServiceError::network(tr("This page reader has already been used.")));
         });
         return;
     }
@@ -181,7 +181,7 @@ void HiddenWebExtractor::extractFacebookVideos(const QUrl &url, const QString &u
         page->setUrlRequestInterceptor(new UserAgentInterceptor(userAgent, page));
     connect(page, &QWebEnginePage::loadingChanged, this, &HiddenWebExtractor::onLoadingChanged);
     connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        finish(InstagramServiceError::network(QStringLiteral("The page stopped unexpectedly.")));
+        finish(InstagramServiceError::network(tr("The page stopped unexpectedly.")));
     });
 
     m_loadTimer = new QTimer(m_waits);
@@ -211,7 +211,7 @@ void HiddenWebExtractor::onLoadingChanged(const QWebEngineLoadingInfo &info)
             || info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain;
     if (!pageArrived) {
         const QString message = info.errorString().isEmpty()
-                ? QStringLiteral("The page could not be loaded.")
+                ? tr("The page could not be loaded.")
                 : info.errorString();
         finish(InstagramServiceError::network(message));
         return;
@@ -233,7 +233,7 @@ void HiddenWebExtractor::look(int passesDone)
 {
     const QString script = extractionScript();
     if (script.isEmpty()) {
-        finish(InstagramServiceError::network(QStringLiteral("The page reading script is missing.")));
+        finish(InstagramServiceError::network(tr("The page reading script is missing.")));
         return;
     }
     runScript(heightScript, [this, passesDone, script](const QVariant &heightValue) {

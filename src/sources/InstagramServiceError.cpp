@@ -1,5 +1,7 @@
 #include "sources/InstagramServiceError.h"
 
+#include <QCoreApplication>
+
 InstagramServiceError InstagramServiceError::notAuthenticated(SocialPlatform platform)
 {
     InstagramServiceError error(Kind::notAuthenticated);
@@ -40,25 +42,33 @@ QString InstagramServiceError::errorDescription() const
 {
     switch (m_kind) {
     case Kind::notAuthenticated:
-        return QStringLiteral("Sign in to %1 first.")
+        return QCoreApplication::translate("InstagramServiceError", "Sign in to %1 first.")
             .arg(m_platform == SocialPlatform::facebook ? QStringLiteral("Facebook")
                                                         : QStringLiteral("Instagram"));
     case Kind::decoding:
-        return QStringLiteral("Couldn't read the response (%1).").arg(m_detail.value_or(QString()));
+        return QCoreApplication::translate("InstagramServiceError",
+                                           "Couldn't read the response (%1).")
+                .arg(m_detail.value_or(QString()));
     case Kind::http:
         if (m_detail && !m_detail->isEmpty())
-            return QStringLiteral("HTTP %1: %2").arg(m_status).arg(*m_detail);
-        return QStringLiteral("HTTP %1.").arg(m_status);
+            return QCoreApplication::translate("InstagramServiceError", "HTTP %1: %2")
+                    .arg(QString::number(m_status), *m_detail);
+        return QCoreApplication::translate("InstagramServiceError", "HTTP %1.").arg(m_status);
     case Kind::network:
         return m_detail.value_or(QString());
     case Kind::invalidURL:
-        return QStringLiteral("That doesn't look like a valid Instagram or Facebook link.");
+        return QCoreApplication::translate(
+                "InstagramServiceError", "That doesn't look like a valid Instagram or Facebook link.");
     case Kind::profileNotFound:
-        return QStringLiteral("We couldn't find that profile.");
+        return QCoreApplication::translate("InstagramServiceError",
+                                           "We couldn't find that profile.");
     case Kind::rateLimited:
-        return QStringLiteral("Too many requests \u2014 try again in a moment.");
+        return QCoreApplication::translate("InstagramServiceError",
+                                           "Too many requests — try again in a moment.");
     case Kind::noVideosFound:
-        return QStringLiteral("No videos found on that page (the page may require login or have no public videos).");
+        return QCoreApplication::translate("InstagramServiceError",
+                                           "No videos found on that page (the page may require "
+                                           "login or have no public videos).");
     }
     return {};
 }

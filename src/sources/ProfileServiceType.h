@@ -5,6 +5,7 @@
 #include "core/Reel.h"
 #include "sources/InstagramServiceError.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -27,7 +28,8 @@ struct FetchStep
     // The words with the time left: "Instagram asked to slow down — continuing in 28 s".
     QString withSecondsLeft(int seconds) const
     {
-        return QStringLiteral("%1 \u2014 continuing in %2 s").arg(text).arg(seconds);
+        return QCoreApplication::translate("FetchStep", "%1 — continuing in %2 s")
+                .arg(text, QString::number(seconds));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "core/Config.h"
 #include "core/URLRouter.h"
 
+#include <QCoreApplication>
 #include <QHashFunctions>
 
 namespace {
@@ -34,8 +35,9 @@ void appendNew(QStringList &list, const QStringList &items)
 
 QString noVideosReport(qint64 htmlLength, qsizetype thumbCount)
 {
-    return QStringLiteral("No MP4 addresses from the Facebook video CDN were found on /reels or "
-                          "/videos. HTML %1 bytes, thumbs: %2")
+    return QCoreApplication::translate("RealFacebookService", "No MP4 addresses from the Facebook "
+                                       "video CDN were found on /reels or /videos. HTML %1 bytes, "
+                                       "thumbs: %2")
         .arg(htmlLength)
         .arg(thumbCount);
 }

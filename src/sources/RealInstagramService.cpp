@@ -307,7 +307,7 @@ void RealInstagramService::askAgainLater(const std::shared_ptr<Walk> &walk, cons
     const int ms = asked ? int(std::clamp<qint64>(*asked, 1, longestRetryAfterSeconds) * 1000)
                          : waits.at(walk->refusals);
     ++walk->refusals;
-    walk->tell(FetchStep(QStringLiteral("Instagram asked to slow down"), ms));
+    walk->tell(FetchStep(tr("Instagram asked to slow down"), ms));
     waitFor(ms, walk->cancel, this, [this, walk](bool cancelled) {
         if (cancelled) {
             walk->done(Cancelled{});

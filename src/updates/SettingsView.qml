@@ -184,8 +184,8 @@ Rectangle {
         destination: screen.destination
         window: screen.Window.window
         platformDialog: Platform.FolderDialog {
-            title: "Choose Download Folder"
-            acceptLabel: "Use This Folder"
+            title: qsTr("Choose Download Folder")
+            acceptLabel: qsTr("Use This Folder")
             parentWindow: screen.Window.window
         }
     }
@@ -193,7 +193,7 @@ Rectangle {
     Sheet {
         id: folderSheet
         objectName: "folderSheet"
-        title: "Choose Download Folder"
+        title: qsTr("Choose Download Folder")
         minimumWidth: 380
         minimumHeight: 440
         width: 420
@@ -232,13 +232,14 @@ Rectangle {
 
                 Text {
                     Layout.fillWidth: true
-                    text: "Settings"
+                    text: qsTr("Settings")
                     color: Theme.textPrimary
                     font.pixelSize: 22
                     font.weight: Font.Bold
                 }
                 CircleButton {
                     objectName: "closeButton"
+                    Accessible.name: qsTr("Close")
                     diameter: 32
                     symbol: "xmark"
                     symbolSize: 13
@@ -253,7 +254,7 @@ Rectangle {
                     objectName: "folderTitle"
                     brandTile: true
                     symbol: "folder.fill"
-                    title: "Download folder"
+                    title: qsTr("Download folder")
                     subtitle: screen.destination.displayPath
                     subtitleElide: Text.ElideMiddle
                 }
@@ -261,7 +262,7 @@ Rectangle {
                     objectName: "chooseFolderButton"
                     enabled: !folderChooser.choosing
                     symbol: "folder.badge.plus"
-                    text: "Choose folder…"
+                    text: qsTr("Choose folder…")
                     onClicked: folderChooser.open()
                 }
                 Text {
@@ -280,9 +281,10 @@ Rectangle {
                 objectName: "concurrencyCard"
 
                 CardTitle {
+                    id: concurrencyTitle
                     symbol: "square.stack.3d.down.right.fill"
-                    title: "Simultaneous downloads"
-                    subtitle: "How many reels download at once when you tap Download All."
+                    title: qsTr("Simultaneous downloads")
+                    subtitle: qsTr("How many reels download at once when you tap Download All.")
                 }
                 RowLayout {
                     Layout.fillWidth: true
@@ -299,6 +301,11 @@ Rectangle {
                                 screen.settings.maxConcurrentDownloads === modelData
 
                             objectName: "choice" + modelData
+                            text: modelData
+                            Accessible.role: Accessible.RadioButton
+                            Accessible.description: concurrencyTitle.title
+                            Accessible.checkable: true
+                            Accessible.checked: current
                             Layout.fillWidth: true
                             Layout.preferredWidth: 1
                             Layout.preferredHeight: 40
@@ -319,7 +326,7 @@ Rectangle {
                                 }
                             }
                             contentItem: Text {
-                                text: choice.modelData
+                                text: choice.text
                                 color: choice.current ? "white" : Theme.textPrimary
                                 font.pixelSize: 14
                                 font.weight: Font.Bold
@@ -342,7 +349,7 @@ Rectangle {
                     }
                     Text {
                         Layout.fillWidth: true
-                        text: "Higher numbers download faster but use more bandwidth and may hit Instagram rate limits."
+                        text: qsTr("Higher numbers download faster but use more bandwidth and may hit Instagram rate limits.")
                         color: Theme.textTertiary
                         font.pixelSize: 11
                         font.weight: Font.Medium
@@ -359,9 +366,10 @@ Rectangle {
                     spacing: 12
 
                     CardTitle {
+                        id: skipTitle
                         symbol: "checkmark.circle.fill"
-                        title: "Skip reels already saved"
-                        subtitle: "Reels whose file is already in the download folder are not downloaded again."
+                        title: qsTr("Skip reels already saved")
+                        subtitle: qsTr("Reels whose file is already in the download folder are not downloaded again.")
                     }
                     Switch {
                         id: skipSwitch
@@ -371,7 +379,9 @@ Rectangle {
                         implicitWidth: 46
                         implicitHeight: 28
                         checked: screen.settings.skipSavedReels
-                        Accessible.name: "Skip reels already saved"
+                        Accessible.role: Accessible.CheckBox
+                        Accessible.name: skipTitle.title
+                        Accessible.description: skipTitle.subtitle
                         // A click sets the setting; the switch then follows it again.
                         onToggled: {
                             screen.settings.skipSavedReels = checked
@@ -405,6 +415,8 @@ Rectangle {
                             }
                         }
                         contentItem: Item { }
+
+                        FocusRing { targetRadius: skipSwitch.height / 2 }
                     }
                 }
             }
@@ -414,8 +426,8 @@ Rectangle {
 
                 CardTitle {
                     symbol: "arrow.down.app.fill"
-                    title: "Updates"
-                    subtitle: "Current version " + screen.appVersion
+                    title: qsTr("Updates")
+                    subtitle: qsTr("Current version %1").arg(screen.appVersion)
                 }
                 StatusPill {
                     objectName: "statusPill"
@@ -426,9 +438,9 @@ Rectangle {
                     symbol: screen.updateKind === "upToDate" ? "checkmark.seal.fill"
                           : screen.updateKind === "available" ? "sparkles"
                           : "exclamationmark.triangle.fill"
-                    text: screen.updateKind === "upToDate" ? "You're up to date"
+                    text: screen.updateKind === "upToDate" ? qsTr("You're up to date")
                         : screen.updateKind === "available"
-                          ? "Version " + screen.updateService.state.info.version + " available"
+                          ? qsTr("Version %1 available").arg(screen.updateService.state.info.version)
                         : screen.updateService.state.message
                     tint: screen.updateKind === "upToDate" ? Theme.green
                         : screen.updateKind === "available" ? Theme.accent
@@ -439,10 +451,10 @@ Rectangle {
                     enabled: !screen.checking
                     busy: screen.checking
                     symbol: "arrow.clockwise"
-                    text: screen.checking ? "Checking…"
+                    text: screen.checking ? qsTr("Checking…")
                         : screen.updateKind === "available"
-                          ? "Get version " + screen.updateService.state.info.version
-                        : "Check for updates"
+                          ? qsTr("Get version %1").arg(screen.updateService.state.info.version)
+                        : qsTr("Check for updates")
                     onClicked: screen.updateService.check(false)
                 }
             }
@@ -475,8 +487,8 @@ Rectangle {
                         // The grant that keeps a chosen folder writable exists only on macOS;
                         // elsewhere the folder is simply remembered.
                         text: Qt.platform.os === "osx"
-                              ? "Files are saved to the folder you pick. macOS keeps a permission grant so we can write there in future sessions too."
-                              : "Files are saved to the folder you pick. Clip Dock remembers it for future sessions too."
+                              ? qsTr("Files are saved to the folder you pick. macOS keeps a permission grant so we can write there in future sessions too.")
+                              : qsTr("Files are saved to the folder you pick. Clip Dock remembers it for future sessions too.")
                         color: Theme.textSecondary
                         font.pixelSize: 12
                         font.weight: Font.Medium

@@ -42,7 +42,7 @@ Rectangle {
                 spacing: 3
 
                 Text {
-                    text: "Update available"
+                    text: qsTr("Update available")
                     color: Theme.textPrimary
                     font.pixelSize: 20
                     font.weight: Font.Bold
@@ -50,7 +50,7 @@ Rectangle {
                 Text {
                     objectName: "versionText"
                     Layout.fillWidth: true
-                    text: "Version " + sheet.info.version + " is ready to install."
+                    text: qsTr("Version %1 is ready to install.").arg(sheet.info.version)
                     color: Theme.textSecondary
                     font.pixelSize: 13
                     font.weight: Font.Medium
@@ -58,7 +58,7 @@ Rectangle {
                 }
                 Text {
                     objectName: "installedText"
-                    text: "Currently installed: " + sheet.installedVersion
+                    text: qsTr("Currently installed: %1").arg(sheet.installedVersion)
                     color: Theme.textTertiary
                     font.pixelSize: 11
                     font.weight: Font.Medium
@@ -124,7 +124,7 @@ Rectangle {
                 }
                 Text {
                     Layout.fillWidth: true
-                    text: "No release notes provided."
+                    text: qsTr("No release notes provided.")
                     color: Theme.textTertiary
                     font.pixelSize: 12
                     font.weight: Font.Medium
@@ -144,7 +144,9 @@ Rectangle {
             spacing: 12
 
             PressableButton {
+                id: laterButton
                 objectName: "laterButton"
+                text: qsTr("Later")
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
                 Layout.preferredHeight: 50
@@ -156,7 +158,7 @@ Rectangle {
                     border.width: 1
                 }
                 contentItem: Text {
-                    text: "Later"
+                    text: laterButton.text
                     color: Theme.textPrimary
                     font.pixelSize: 15
                     font.weight: Font.DemiBold
@@ -167,7 +169,9 @@ Rectangle {
             }
 
             PressableButton {
+                id: downloadButton
                 objectName: "downloadButton"
+                text: qsTr("Download update")
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
                 Layout.preferredHeight: 50
@@ -191,7 +195,7 @@ Rectangle {
                         }
                         Text {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: "Download update"
+                            text: downloadButton.text
                             color: "white"
                             font.pixelSize: 15
                             font.weight: Font.DemiBold

@@ -4,6 +4,7 @@
 #include "core/Http.h"
 #include "updates/AppVersion.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -27,17 +28,24 @@ std::variant<UpdateManifest, QString> UpdateManifest::decode(const QByteArray &j
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return QStringLiteral("The update manifest isn't valid JSON (%1).").arg(parseError.errorString());
+        return QCoreApplication::translate("UpdateManifest",
+                                           "The update manifest isn't valid JSON (%1).")
+                .arg(parseError.errorString());
     if (!document.isObject())
-        return QStringLiteral("The update manifest isn't a JSON object.");
+        return QCoreApplication::translate("UpdateManifest",
+                                           "The update manifest isn't a JSON object.");
     const QJsonObject object = document.object();
 
     const auto required = [&](const char *key, QString &target) -> std::optional<QString> {
         const QJsonValue value = object.value(QLatin1String(key));
         if (value.isUndefined())
-            return QStringLiteral("The update manifest lacks \"%1\".").arg(QLatin1String(key));
+            return QCoreApplication::translate("UpdateManifest",
+                                               "The update manifest lacks \"%1\".")
+                    .arg(QLatin1String(key));
         if (!value.isString())
-            return QStringLiteral("The update manifest's \"%1\" isn't text.").arg(QLatin1String(key));
+            return QCoreApplication::translate("UpdateManifest",
+                                               "The update manifest's \"%1\" isn't text.")
+                    .arg(QLatin1String(key));
         target = value.toString();
         return std::nullopt;
     };
@@ -90,7 +98,7 @@ void UpdateService::check(bool silent)
             setState(UpdateState::failed(result.error().message));
         } else if (const HttpResponse &response = result.value();
                    response.status < 200 || response.status > 299) {
-            setState(UpdateState::failed(QStringLiteral("Manifest returned HTTP %1").arg(response.status)));
+            setState(UpdateState::failed(tr("Manifest returned HTTP %1").arg(response.status)));
         } else {
             const auto decoded = UpdateManifest::decode(response.body);
             if (const auto *problem = std::get_if<QString>(&decoded)) {
