@@ -1532,7 +1532,6 @@ Options:
     <name>SingleInstance</name>
     <message>
         <location filename="../src/app/SingleInstance.cpp" line="+60"/>
-        <location line="+6"/>
         <source>Clip Dock is already running but did not answer.</source>
         <translation type="unfinished"></translation>
     </message>

@@ -3,256 +3,173 @@
 
 #include "auth/BrowserStore.h"
 #include "auth/PlatformAuth.h"
-#include "core/Http.h"
+#include "SignInCookies.h"
 #include "TestEnvironment.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
 
-QNetworkCookie cookie(const QByteArray &name, const QByteArray &value, const QString &domain)
-{
-    QNetworkCookie c(name, value);
-    c.setDomain(domain);
-    c.setPath(QStringLiteral("/"));
-    c.setExpirationDate(QDateTime::currentDateTimeUtc().addYears(1)); // lasting: the jar keeps it
-    return c;
-}
-
-using Cookies = QList<QNetworkCookie>;
-
-// What happens around a sign-out.
-constexpr int nothing = 0;
-constexpr int copyUnderWay = 1; // a copy was asked for just before
-constexpr int lateNotice = 2; // the browser reports the page's cookies only after it
+const QString igHost = QStringLiteral(".insta.test");
+const QString fbHost = QStringLiteral(".face.test");
+const int ig = int(SocialPlatform::instagram);
+const int fb = int(SocialPlatform::facebook);
 
 } // namespace
-
-// How QCOMPARE shows a cookie that should not be there.
-static char *toString(const QNetworkCookie &c)
-{
-    return QTest::toString(c.name() + " of " + c.domain().toUtf8());
-}
 
 class TestPlatformAuth : public QObject
 {
     Q_OBJECT
 
+    // Before the first use of the app's jar, so that its file lives in the test's own home.
+    TestEnvironment m_environment;
+
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_jarFile.startsWith(m_environment.home()));
         TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", QUrl("http://www.insta.test") },
                                       { "CLIPDOCK_FACEBOOK_ORIGIN", QUrl("http://www.face.test") } });
     }
     void init() { Http::jar()->setAllCookies({}); }
 
+    // The copy at the start brings the platform's browser cookies into the jar, replacing one of
+    // the same name, domain and path and leaving the jar's others; the state is read from the jar.
     void signedInFromBrowserCookies_data()
     {
         QTest::addColumn<int>("platform");
-        QTest::addColumn<Cookies>("cookies");
+        QTest::addColumn<Cookies>("inJar");
+        QTest::addColumn<Cookies>("cookies"); // in the browser
         QTest::addColumn<bool>("signedIn");
         QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("header"); // null: none
+        QTest::addColumn<QString>("token");  // null: none; empty: an empty token, still a token
 
-        const int ig = int(SocialPlatform::instagram);
-        const int fb = int(SocialPlatform::facebook);
-        const QString igHost = QStringLiteral(".insta.test");
-        const QString fbHost = QStringLiteral(".face.test");
-        QTest::newRow("instagram session") << ig << Cookies{ cookie("sessionid", "s", igHost) } << true << 1;
-        QTest::newRow("instagram empty session counts but does not sign in")
-                << ig << Cookies{ cookie("sessionid", "", igHost), cookie("csrftoken", "t", igHost) } << false << 2;
-        QTest::newRow("instagram name is case-sensitive") << ig << Cookies{ cookie("SessionID", "s", igHost) } << false << 1;
-        QTest::newRow("instagram subdomain cookie")
-                << ig << Cookies{ cookie("sessionid", "s", QStringLiteral("www.insta.test")) } << true << 1;
+        const auto c = lastingCookie;
+        QTest::newRow("instagram session") << ig << Cookies() << Cookies{ c("sessionid", "s", igHost) }
+                                           << true << 1 << "sessionid=s" << QString();
+        QTest::newRow("instagram empty session and token count but do not sign in")
+                << ig << Cookies() << Cookies{ c("sessionid", "", igHost), c("csrftoken", "", igHost) }
+                << false << 2 << "sessionid=; csrftoken=" << "";
+        QTest::newRow("instagram name is case-sensitive")
+                << ig << Cookies() << Cookies{ c("SessionID", "s", igHost), c("csrftoken", "t", igHost) }
+                << false << 2 << "SessionID=s; csrftoken=t" << "t";
+        QTest::newRow("instagram subdomain cookie") << ig << Cookies() << Cookies{ c("sessionid", "s", "www.insta.test") }
+                                                    << true << 1 << "sessionid=s" << QString();
+        QTest::newRow("instagram replaces and keeps the jar's own")
+                << ig << Cookies{ c("older", "kept", igHost), c("sessionid", "first", igHost) }
+                << Cookies{ c("sessionid", "second", igHost) } << true << 2 << "older=kept; sessionid=second" << QString();
         QTest::newRow("instagram ignores facebook cookies")
-                << ig << Cookies{ cookie("c_user", "1", fbHost), cookie("xs", "2", fbHost) } << false << 0;
+                << ig << Cookies() << Cookies{ c("c_user", "1", fbHost), c("xs", "2", fbHost) }
+                << false << 0 << QString() << QString();
         QTest::newRow("facebook both markers")
-                << fb << Cookies{ cookie("c_user", "1", fbHost), cookie("xs", "2", fbHost) } << true << 2;
-        QTest::newRow("facebook without xs") << fb << Cookies{ cookie("c_user", "1", fbHost) } << false << 1;
-        QTest::newRow("facebook with empty xs")
-                << fb << Cookies{ cookie("c_user", "1", fbHost), cookie("xs", "", fbHost) } << false << 2;
+                << fb << Cookies() << Cookies{ c("c_user", "1", fbHost), c("xs", "2", fbHost), c("fb_dtsg", "d", fbHost) }
+                << true << 3 << "c_user=1; xs=2; fb_dtsg=d" << "d";
+        QTest::newRow("facebook without xs") << fb << Cookies() << Cookies{ c("c_user", "1", fbHost) }
+                                             << false << 1 << "c_user=1" << QString();
+        QTest::newRow("facebook with empty xs") << fb << Cookies() << Cookies{ c("c_user", "1", fbHost), c("xs", "", fbHost) }
+                                                << false << 2 << "c_user=1; xs=" << QString();
         QTest::newRow("facebook ignores instagram session")
-                << fb << Cookies{ cookie("sessionid", "s", igHost) } << false << 0;
+                << fb << Cookies() << Cookies{ c("sessionid", "s", igHost), c("csrftoken", "t", igHost) }
+                << false << 0 << QString() << QString();
     }
-
     void signedInFromBrowserCookies()
     {
         QFETCH(int, platform);
+        QFETCH(Cookies, inJar);
         QFETCH(Cookies, cookies);
-        QFETCH(bool, signedIn);
-        QFETCH(int, count);
-
+        QFETCH(QString, header);
+        QFETCH(QString, token);
+        for (const auto &cookie : inJar)
+            Http::jar()->insertCookie(cookie);
         BrowserStore store;
-        for (const auto &c : cookies)
-            store.setCookie(c);
+        for (const auto &cookie : cookies)
+            store.setCookie(cookie);
         PlatformAuth auth(SocialPlatform(platform), &store);
         QSignalSpy synced(&auth, &PlatformAuth::synced);
         QVERIFY(synced.wait());
-        QCOMPARE(auth.isSignedIn(), signedIn);
-        QCOMPARE(auth.cookieCount(), count);
+        QTEST(auth.isSignedIn(), "signedIn");
+        QTEST(auth.cookieCount(), "count");
+        QCOMPARE(auth.cookieHeader(), header.isNull() ? std::nullopt : std::optional(header));
+        QCOMPARE(auth.csrfToken().has_value(), !token.isNull());
+        QCOMPARE(auth.csrfToken().value_or(QString()), token);
     }
 
-    void headerAndToken()
-    {
-        BrowserStore store;
-        PlatformAuth auth(SocialPlatform::instagram, &store);
-        QCOMPARE(auth.cookieHeader(), std::nullopt);
-        QCOMPARE(auth.csrfToken(), std::nullopt);
-
-        store.setCookie(cookie("a", "1", QStringLiteral(".insta.test")));
-        store.setCookie(cookie("csrftoken", "", QStringLiteral(".insta.test")));
-        QSignalSpy synced(&auth, &PlatformAuth::synced);
-        QVERIFY(synced.wait());
-        QCOMPARE(auth.cookieHeader(), QStringLiteral("a=1; csrftoken="));
-        // An empty token is still a token.
-        QCOMPARE(auth.csrfToken(), QString());
-    }
-
-    void copyReplacesAndNeverDeletes()
-    {
-        BrowserStore store;
-        Http::jar()->insertCookie(cookie("older", "kept", QStringLiteral(".insta.test")));
-        store.setCookie(cookie("sessionid", "first", QStringLiteral(".insta.test")));
-        PlatformAuth auth(SocialPlatform::instagram, &store);
-        QSignalSpy synced(&auth, &PlatformAuth::synced);
-        QVERIFY(synced.wait());
-
-        store.setCookie(cookie("sessionid", "second", QStringLiteral(".insta.test")));
-        QVERIFY(synced.wait());
-        QCOMPARE(auth.cookieHeader(), QStringLiteral("older=kept; sessionid=second"));
-        QCOMPARE(auth.cookieCount(), 2);
-    }
-
-    void changeForOnePlatformLeavesTheOtherAlone()
-    {
-        BrowserStore store;
-        store.setCookie(cookie("sessionid", "s", QStringLiteral(".insta.test")));
-        PlatformAuth instagram(SocialPlatform::instagram, &store);
-        PlatformAuth facebook(SocialPlatform::facebook, &store);
-        QSignalSpy igSynced(&instagram, &PlatformAuth::synced);
-        QSignalSpy fbSynced(&facebook, &PlatformAuth::synced);
-        QVERIFY(QTest::qWaitFor([&] { return igSynced.size() && fbSynced.size(); }));
-        QVERIFY(instagram.isSignedIn());
-
-        QSignalSpy igSignedIn(&instagram, &PlatformAuth::isSignedInChanged);
-        QSignalSpy igCount(&instagram, &PlatformAuth::cookieCountChanged);
-        store.setCookie(cookie("c_user", "1", QStringLiteral(".face.test")));
-        store.setCookie(cookie("xs", "2", QStringLiteral(".face.test")));
-        QTRY_VERIFY(facebook.isSignedIn());
-        // Both copied, but Instagram's unchanged state was not announced again.
-        QVERIFY(igSynced.size() >= 2);
-        QCOMPARE(igSignedIn.size(), 0);
-        QCOMPARE(igCount.size(), 0);
-        QVERIFY(instagram.isSignedIn());
-    }
-
-    // Signing out sticks, whatever order the page set the cookies in: the copies the deletions
-    // set off, a copy already under way and the browser's late notice of a deleted cookie bring
-    // nothing back, in the jar or in its file; a later sign-in still counts.
+    // Signing out sticks whatever the cookies' order: no copy (set off, or under way) nor late
+    // notice brings them back to the jar or its file, and a later sign-in counts. The other
+    // platform copies on every change, but its unchanged state is not announced again.
     void signOutSticks_data()
     {
         QTest::addColumn<int>("platform");
         QTest::addColumn<Cookies>("cookies");
-        QTest::addColumn<int>("around");
+        QTest::addColumn<QString>("around"); // a copy asked for just before, or the browser's late notice
 
-        const int ig = int(SocialPlatform::instagram);
-        const int fb = int(SocialPlatform::facebook);
-        const QString igHost = QStringLiteral(".insta.test");
-        const QString fbHost = QStringLiteral(".face.test");
-        const Cookies igLogin{ cookie("csrftoken", "t", igHost), cookie("mid", "m", igHost),
-                               cookie("sessionid", "s", igHost), cookie("ds_user_id", "1", igHost) };
-        const Cookies igSessionFirst{ cookie("sessionid", "s", igHost),
-                                      cookie("csrftoken", "t", igHost), cookie("mid", "m", igHost) };
-        const Cookies fbLogin{ cookie("c_user", "1", fbHost), cookie("xs", "2", fbHost),
-                               cookie("fb_dtsg", "d", fbHost) };
-        const Cookies fbXsFirst{ cookie("xs", "2", fbHost), cookie("c_user", "1", fbHost) };
-
-        QTest::newRow("instagram login order") << ig << igLogin << nothing;
+        const auto c = lastingCookie;
+        const Cookies igSessionFirst{ c("sessionid", "s", igHost), c("csrftoken", "t", igHost), c("mid", "m", igHost) };
+        QTest::newRow("instagram login order")
+                << ig << Cookies{ c("csrftoken", "t", igHost), c("mid", "m", igHost), c("sessionid", "s", igHost),
+                                  c("ds_user_id", "1", igHost) } << "";
         QTest::newRow("instagram session between subdomain cookies")
-                << ig
-                << Cookies{ cookie("csrftoken", "t", QStringLiteral("www.insta.test")),
-                            cookie("sessionid", "s", igHost),
-                            cookie("mid", "m", QStringLiteral("insta.test")) }
-                << nothing;
+                << ig << Cookies{ c("csrftoken", "t", "www.insta.test"), c("sessionid", "s", igHost),
+                                  c("mid", "m", "insta.test") } << "";
         // The session cookie goes first here, so only what happens around the sign-out can
         // bring the cookies back.
-        QTest::newRow("instagram copy under way") << ig << igSessionFirst << copyUnderWay;
-        QTest::newRow("instagram late notice") << ig << igSessionFirst << lateNotice;
-        QTest::newRow("facebook login order") << fb << fbLogin << nothing;
-        QTest::newRow("facebook xs first") << fb << fbXsFirst << nothing;
+        QTest::newRow("instagram copy under way") << ig << igSessionFirst << "copy under way";
+        QTest::newRow("instagram late notice") << ig << igSessionFirst << "late notice";
+        QTest::newRow("facebook login order")
+                << fb << Cookies{ c("c_user", "1", fbHost), c("xs", "2", fbHost), c("fb_dtsg", "d", fbHost) } << "";
+        QTest::newRow("facebook xs first") << fb << Cookies{ c("xs", "2", fbHost), c("c_user", "1", fbHost) } << "";
     }
-
     void signOutSticks()
     {
         QFETCH(int, platform);
         QFETCH(Cookies, cookies);
-        QFETCH(int, around);
-
+        QFETCH(QString, around);
         const bool instagram = SocialPlatform(platform) == SocialPlatform::instagram;
         const QString domain = instagram ? QStringLiteral("insta.test") : QStringLiteral("face.test");
         const Cookies otherCookies = instagram
-                ? Cookies{ cookie("c_user", "1", QStringLiteral(".face.test")),
-                           cookie("xs", "2", QStringLiteral(".face.test")) }
-                : Cookies{ cookie("sessionid", "s", QStringLiteral(".insta.test")) };
-        const auto ofPlatform = [&](const Cookies &all) {
-            Cookies found;
-            for (const auto &c : all) {
-                if (c.domain().contains(domain))
-                    found.append(c);
-            }
-            return found;
-        };
+                ? Cookies{ lastingCookie("c_user", "1", fbHost), lastingCookie("xs", "2", fbHost) }
+                : Cookies{ lastingCookie("sessionid", "s", igHost) };
 
         BrowserStore store;
-        for (const auto &c : cookies + otherCookies)
-            store.setCookie(c);
+        for (const auto &cookie : cookies + otherCookies)
+            store.setCookie(cookie);
         PlatformAuth auth(SocialPlatform(platform), &store);
-        PlatformAuth other(instagram ? SocialPlatform::facebook : SocialPlatform::instagram,
-                           &store);
+        PlatformAuth other(instagram ? SocialPlatform::facebook : SocialPlatform::instagram, &store);
         QTRY_VERIFY(auth.isSignedIn() && other.isSignedIn());
         // A jar cookie of the domain that the origin would not be sent is removed too.
-        Http::jar()->insertCookie(cookie("elsewhere", "x", QStringLiteral("cdn.") + domain));
-
-        if (around == copyUnderWay)
+        Http::jar()->insertCookie(lastingCookie("elsewhere", "x", "cdn." + domain));
+        QSignalSpy otherSynced(&other, &PlatformAuth::synced);
+        QSignalSpy otherSignedIn(&other, &PlatformAuth::isSignedInChanged);
+        QSignalSpy otherCount(&other, &PlatformAuth::cookieCountChanged);
+        if (around == "copy under way")
             auth.syncCookiesFromWebView();
         auth.signOut();
-        if (around == lateNotice) {
-            // The page set these before the deletions reached the browser, which reports them
-            // only now.
-            for (const auto &c : cookies)
-                store.setCookie(c);
+        // The page set these before the deletions reached the browser, which reports them only
+        // now.
+        for (const auto &cookie : around == "late notice" ? cookies : Cookies())
+            store.setCookie(cookie);
+        // At once, and once every copy, deletion and notice has run.
+        for (int wait : { 0, 200 }) {
+            if (wait > 0)
+                QTest::qWait(wait);
+            QVERIFY(!auth.isSignedIn());
+            QCOMPARE(auth.cookieCount(), 0);
+            QCOMPARE(cookiesOf(Http::jar()->allCookies(), domain), Cookies());
+            QCOMPARE(cookiesOf(store.cookies(), domain), Cookies());
         }
-        QVERIFY(!auth.isSignedIn());
-        QCOMPARE(auth.cookieCount(), 0);
-        QCOMPARE(ofPlatform(Http::jar()->allCookies()), Cookies());
-        QCOMPARE(ofPlatform(store.cookies()), Cookies());
-
-        QTest::qWait(200); // every copy, deletion and notice has run
-        QVERIFY(!auth.isSignedIn());
-        QCOMPARE(auth.cookieCount(), 0);
-        QCOMPARE(ofPlatform(Http::jar()->allCookies()), Cookies());
-        QCOMPARE(ofPlatform(store.cookies()), Cookies());
         QVERIFY(other.isSignedIn());
+        QVERIFY(!otherSynced.isEmpty());
+        QCOMPARE(otherSignedIn.size() + otherCount.size(), 0);
         QCOMPARE(store.cookies(), otherCookies);
-
         // The next start reads the jar's file: the other platform's session is there, this one's
         // is not.
-        CookieJar restarted(m_jarFile, nullptr);
-        QCOMPARE(ofPlatform(restarted.allCookies()), Cookies());
-        QCOMPARE(restarted.allCookies().size(), otherCookies.size());
-
+        QCOMPARE(keptCookies(domain), Cookies());
+        QCOMPARE(keptCookies(QString()).size(), otherCookies.size());
         // Signing in again afterwards counts.
-        for (const auto &c : cookies)
-            store.setCookie(c);
+        for (const auto &cookie : cookies)
+            store.setCookie(cookie);
         QTRY_VERIFY(auth.isSignedIn());
     }
-
-private:
-    // Before the first use of the app's jar, so that its file lives in the test's own home.
-    TestEnvironment m_environment;
-    const QString m_jarFile = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-            + QStringLiteral("/cookies");
 };
 
 QTEST_GUILESS_MAIN(TestPlatformAuth)

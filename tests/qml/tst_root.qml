@@ -2,23 +2,9 @@ import QtQuick
 import QtTest
 import ClipDock
 
-TestCase {
+ScreenTestCase {
     id: testCase
     name: "RootView"
-    when: windowShown
-
-    Component {
-        id: mainComponent
-        Main { }
-    }
-
-    function openWindow() {
-        const root = harness.newRoot()
-        const window = createTemporaryObject(mainComponent, testCase, { root: root })
-        return { root: root, vm: root.viewModel, window: window,
-                 item: name => findChild(window.contentItem, name),
-                 sheet: name => findChild(window, name) }
-    }
 
     // Every item naming a symbol in this tree finds it in the icon table.
     function verifySymbolsKnown(item) {
@@ -30,8 +16,7 @@ TestCase {
 
     function test_phaseSwap() {
         const w = openWindow()
-        const search = w.item("searchView")
-        const profile = w.item("profileView")
+        const [search, profile] = [w.item("searchView"), w.item("profileView")]
         w.vm.inputText = "???"
         w.vm.search()
         tryCompare(w.vm, "phase", ReelsViewModel.Error)
@@ -47,8 +32,7 @@ TestCase {
         verifySymbolsKnown(w.window.contentItem)
 
         mouseClick(findChild(profile, "backButton"))
-        compare(w.vm.phase, ReelsViewModel.Empty)
-        compare(w.vm.inputText, "")
+        compare([w.vm.phase, w.vm.inputText], [ReelsViewModel.Empty, ""])
         tryCompare(profile, "visible", false, 3000)
         verify(search.visible)
         tryVerify(() => findChild(search, "linkField").activeFocus)
@@ -57,24 +41,18 @@ TestCase {
     // Each sheet shows while its flag holds, and closing it by the window manager or with
     // Escape clears the flag.
     function test_sheetsFollowFlags_data() {
-        const rows = []
-        for (const sheet of ["loginSheet", "settingsSheet", "updateSheet"]) {
-            rows.push({ tag: sheet + ", closed", sheet: sheet, escape: false })
-            rows.push({ tag: sheet + ", Escape", sheet: sheet, escape: true })
-        }
-        return rows
+        return [].concat(...["loginSheet", "settingsSheet", "updateSheet"].map(
+                    sheet => [false, true].map(escape => ({ tag: sheet + (escape ? ", Escape" : ", closed"),
+                                                            sheet: sheet, escape: escape }))))
     }
 
     function test_sheetsFollowFlags(data) {
         const w = openWindow()
-        const flag = {
-            loginSheet: { target: w.vm, property: "showingLogin" },
-            settingsSheet: { target: w.vm, property: "showingSettings" },
-            updateSheet: { target: w.root, property: "showingUpdateSheet" },
-        }[data.sheet]
+        const [target, flag] = { loginSheet: [w.vm, "showingLogin"], settingsSheet: [w.vm, "showingSettings"],
+                                 updateSheet: [w.root, "showingUpdateSheet"] }[data.sheet]
         const sheet = w.sheet(data.sheet)
         verify(!sheet.visible)
-        flag.target[flag.property] = true
+        target[flag] = true
         verify(sheet.visible)
         verifySymbolsKnown(sheet.contentItem)
         if (data.escape) {
@@ -83,7 +61,7 @@ TestCase {
         } else {
             sheet.close()
         }
-        compare(flag.target[flag.property], false)
+        compare(target[flag], false)
         verify(!sheet.visible)
     }
 
@@ -93,8 +71,7 @@ TestCase {
         const sheet = w.sheet("loginSheet")
         for (const platform of ["instagram", "facebook", "instagram"]) {
             w.vm.openLogin(platform)
-            const web = findChild(sheet.contentItem, "loginWebView")
-            compare(web.url, UiCatalog.loginURL(platform))
+            compare(findChild(sheet.contentItem, "loginWebView").url, UiCatalog.loginURL(platform))
             mouseClick(findChild(sheet.contentItem, "closeButton"))
             verify(!w.vm.showingLogin)
         }
@@ -121,12 +98,9 @@ TestCase {
     // Found at start-up, the update opens its sheet, over the settings when they are open; its
     // buttons and Escape close it, and only the download button opens the address.
     function test_updateSheet_data() {
-        return [
-            { tag: "download", button: "downloadButton", opened: ["https://updates.invalid/clipdock-9.1.0"] },
-            { tag: "later", button: "laterButton", opened: [] },
-            { tag: "escape", button: "", opened: [] },
-            { tag: "over the settings, escape", button: "", opened: [], over: "settingsSheet" },
-        ]
+        return rows("tag button opened over", [
+            ["download", "downloadButton", ["https://updates.invalid/clipdock-9.1.0"]],
+            ["later", "laterButton", []], ["escape", "", []], ["over the settings, escape", "", [], "settingsSheet"]])
     }
 
     function test_updateSheet(data) {
@@ -149,9 +123,8 @@ TestCase {
             tryVerify(() => sheet.active, 2000)
             keyClick(Qt.Key_Escape)
         }
-        verify(!w.root.showingUpdateSheet)
-        verify(!sheet.visible)
+        verify(!w.root.showingUpdateSheet && !sheet.visible)
         compare(harness.openedUrls, data.opened)
-        compare(below.visible, true)
+        verify(below.visible)
     }
 }

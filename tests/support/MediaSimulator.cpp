@@ -76,6 +76,7 @@ MediaSimulator::MediaSimulator(TestServer &server, QObject *parent)
     server.route(QStringLiteral("/media/video.mp4"), fileOfType("video/mp4"));
     server.route(QStringLiteral("/media/audio.m4a"), fileOfType("audio/mp4"));
     server.route(QStringLiteral("/media/file.bin"), fileOfType("application/octet-stream"));
+    server.route(QStringLiteral("/media/untyped.mp4"), fileOfType({})); // no header is written
     server.route(QStringLiteral("/media/page.html"), TestServer::Response::text(
             "<!doctype html><html><body>Log in to continue</body></html>", 200,
             "text/html; charset=utf-8"));

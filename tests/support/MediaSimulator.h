@@ -10,6 +10,7 @@
 //   unsized.mp4   200 video/mp4, chunked, no Content-Length
 //   audio.m4a     200 audio/mp4
 //   file.bin      200 application/octet-stream
+//   untyped.mp4   200 with no Content-Type header at all
 //   page.html     200 text/html (a login page where a video was expected)
 //   data.json     200 application/json
 //   moved.mp4     302 to video.mp4 (same size)
