@@ -948,7 +948,7 @@ Verified:  %7
 <context>
     <name>LaunchOptions</name>
     <message>
-        <location filename="../src/app/LaunchOptions.cpp" line="+37"/>
+        <location filename="../src/app/LaunchOptions.cpp" line="+26"/>
         <source>unknown option &apos;%1&apos;</source>
         <translation type="unfinished"></translation>
     </message>

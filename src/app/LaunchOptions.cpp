@@ -1,16 +1,5 @@
 #include "app/LaunchOptions.h"
 
-#include <QCoreApplication>
-
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("LaunchOptions", text);
-}
-
-} // namespace
-
 LaunchOptions LaunchOptions::parse(const QStringList &arguments)
 {
     LaunchOptions options;

@@ -4,6 +4,7 @@
 // --help and --version, which answer without a window. The options the application object takes
 // for itself (-platform, -style...) are read before the rest, by Qt.
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -22,4 +23,7 @@ struct LaunchOptions
     static QString helpText();
     // "clipdock: unknown option '--frobnicate' (see 'clipdock --help')"
     QString usageLine() const;
+
+    // Last: the macro leaves what follows it private.
+    Q_DECLARE_TR_FUNCTIONS(LaunchOptions)
 };
