@@ -8,6 +8,7 @@
 // a ten-second clip repeated to the size asked for. The server is `python3 -m http.server` in a
 // process of its own, so its work is not on this process's threads.
 
+#include "BenchSupport.h"
 #include "MediaFixture.h"
 #include "TestEnvironment.h"
 
@@ -18,59 +19,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 
 #include <cstdio>
 
 namespace {
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-bool waitUntilListening(quint16 port)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        if (socket.waitForConnected(100))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
-}
-
-// The longest lateness of a 5 ms timer while it runs: how long the event loop was kept away.
-class StallMeter
-{
-public:
-    StallMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(intervalMs);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_clock.nsecsElapsed() / 1e6 - intervalMs);
-            m_clock.restart();
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    double longestMs() const { return m_longest; }
-
-private:
-    static constexpr int intervalMs = 5;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    double m_longest = 0;
-};
 
 double median(QList<double> values)
 {
@@ -156,13 +110,8 @@ int main(int argc, char *argv[])
         }
     }
 
-    const quint16 port = freePort();
-    QProcess server;
-    server.setStandardOutputFile(QProcess::nullDevice());
-    server.setStandardErrorFile(QProcess::nullDevice()); // one log line per request
-    server.start("python3", { "-m", "http.server", QString::number(port), "--bind", "127.0.0.1",
-                              "--directory", served });
-    if (!server.waitForStarted() || !waitUntilListening(port)) {
+    LocalFileServer server;
+    if (!server.start(served)) {
         std::fprintf(stderr, "the local server did not start\n");
         return 1;
     }
@@ -172,7 +121,7 @@ int main(int argc, char *argv[])
     for (qint64 size : sizes) {
         const QString file = QDir(served).filePath(QStringLiteral("clip-%1.mp4").arg(size));
         const MediaFixture::Probe probe = MediaFixture::probe(file);
-        const QUrl url(QStringLiteral("http://127.0.0.1:%1/clip-%2.mp4").arg(port).arg(size));
+        const QUrl url = server.url(QStringLiteral("clip-%1.mp4").arg(size));
         QList<double> transfers, copies, stalls;
         bool complete = true;
         for (int round = 0; round < rounds; ++round) {
@@ -194,7 +143,5 @@ int main(int argc, char *argv[])
                     complete ? "" : "  INCOMPLETE");
         std::fflush(stdout);
     }
-    server.terminate();
-    server.waitForFinished();
     return 0;
 }

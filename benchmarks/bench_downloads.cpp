@@ -8,6 +8,7 @@
 // The server is `python3 -m http.server` in a process of its own, so its work is neither in the
 // client's CPU time nor on the client's cores' main thread.
 
+#include "BenchSupport.h"
 #include "TestEnvironment.h"
 
 #include "downloads/AppSettings.h"
@@ -19,15 +20,12 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <cstdio>
 #include <sys/resource.h>
-#include <time.h>
 
 namespace {
 
@@ -46,69 +44,6 @@ double cpuSeconds(int who)
     getrusage(who, &usage);
     const auto seconds = [](const timeval &t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double threadCpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-// Lateness of a 5 ms timer: how long the event loop was kept from running it. Lateness has two
-// causes: work on the main thread, and the main thread waiting for a core while the server, the
-// network thread and everything else on the machine run. The main thread's CPU time over the same
-// interval bounds the first: a stretch of its own work can be no longer than all the work it did.
-class StallMeter
-{
-public:
-    StallMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(intervalMs);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const double sinceLast = m_clock.nsecsElapsed() / 1e6;
-            const double cpu = threadCpuMs();
-            const double late = sinceLast - intervalMs;
-            m_clock.restart();
-            m_longest = std::max(m_longest, late);
-            m_longestOwn = std::max(m_longestOwn, std::min(late, cpu - m_cpuAtLast));
-            m_cpuAtLast = cpu;
-        });
-        m_clock.start();
-        m_cpuAtLast = threadCpuMs();
-        m_timer.start();
-    }
-    double longestMs() const { return m_longest; }
-    // At most this much of the longest lateness was the main thread's own work.
-    double longestOwnMs() const { return m_longestOwn; }
-
-private:
-    static constexpr int intervalMs = 5;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    double m_cpuAtLast = 0;
-    double m_longest = 0;
-    double m_longestOwn = 0;
-};
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-bool waitUntilListening(quint16 port)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        if (socket.waitForConnected(100))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
 }
 
 void makeFiles(const QString &folder, int count, qint64 bytes)
@@ -250,19 +185,14 @@ int main(int argc, char *argv[])
     QDir().mkpath(served);
     makeFiles(served, count, bytes);
 
-    const quint16 port = freePort();
-    QProcess server;
-    server.setStandardOutputFile(QProcess::nullDevice());
-    server.setStandardErrorFile(QProcess::nullDevice()); // one log line per request
-    server.start("python3", { "-m", "http.server", QString::number(port), "--bind", "127.0.0.1",
-                              "--directory", served });
-    if (!server.waitForStarted() || !waitUntilListening(port)) {
+    LocalFileServer server;
+    if (!server.start(served)) {
         std::fprintf(stderr, "the local server did not start\n");
         return 1;
     }
     QList<QUrl> urls;
     for (int n = 0; n < count; ++n)
-        urls << QUrl(QStringLiteral("http://127.0.0.1:%1/clip-%2.mp4").arg(port).arg(n));
+        urls << server.url(QStringLiteral("clip-%1.mp4").arg(n));
 
     const double totalMB = double(count) * double(bytes) / (1024.0 * 1024.0);
     std::printf("%d files of %lld MB (%.0f MB) from python3 -m http.server; %d cores; "
@@ -294,7 +224,5 @@ int main(int argc, char *argv[])
                     "(own work at most %.1f ms)\n",
                     "", limit, worstStall, worstOwnStall);
     }
-    server.terminate();
-    server.waitForFinished();
     return 0;
 }

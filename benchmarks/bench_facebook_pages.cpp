@@ -4,6 +4,7 @@
 // and for lazily loaded videos, so one round per account tells the story.
 
 #include "FacebookSimulator.h"
+#include "Spin.h"
 #include "TestEnvironment.h"
 #include "TestServer.h"
 
@@ -27,20 +28,6 @@
 namespace {
 
 using Tab = FacebookSimulator::Tab;
-
-void waitUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(5);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    if (!done())
-        loop.exec();
-}
 
 } // namespace
 
@@ -68,7 +55,7 @@ int main(int argc, char *argv[])
         cookie.setPath(QStringLiteral("/"));
         BrowserStore::instance()->setCookie(cookie, server.origin());
     }
-    waitUntil([&] { return auth.isSignedIn(); }, 10000);
+    spinUntil([&] { return auth.isSignedIn(); }, 10000);
     if (!auth.isSignedIn()) {
         std::fprintf(stderr, "could not sign in to the simulated Facebook\n");
         return 1;
@@ -93,10 +80,10 @@ int main(int argc, char *argv[])
                                  if (outcome.failed())
                                      error = outcome.error().errorDescription();
                              });
-        waitUntil([&] { return finished; }, 120000);
+        spinUntil([&] { return finished; }, 120000);
         const double seconds = clock.nsecsElapsed() / 1e9;
         // The last report of a scroll may still be on its way.
-        waitUntil([] { return false; }, 200);
+        spinUntil([] { return false; }, 200);
         QStringList passes;
         for (Tab tab : { Tab::reels, Tab::videos }) {
             if (!facebook.requests(handle, tab).isEmpty())
