@@ -10,7 +10,6 @@
 #include <QtTest>
 
 #include <cerrno>
-#include <memory>
 #include <system_error>
 
 class TestDestination : public QObject
@@ -25,11 +24,10 @@ class TestDestination : public QObject
     }
 
     TestEnvironment m_environment;
-    std::unique_ptr<PrivateSessionBus> m_bus;
+    // A bus of this test's own, so the desktop's real portal is never asked; without one, no bus.
+    PrivateSessionBus m_bus;
 
 private Q_SLOTS:
-    // A bus of this test's own, so the desktop's real portal is never asked; without one, no bus.
-    void initTestCase() { m_bus = std::make_unique<PrivateSessionBus>(); }
     void init() { TestEnvironment::clearSettings(); }
 
     // Only a local folder is taken: announced once, stored clean, used at the next start; a refusal
@@ -51,7 +49,6 @@ private Q_SLOTS:
         QTest::newRow("missing folder") << QUrl::fromLocalFile(home + "/does/not/exist") << "";
         QTest::newRow("a file") << QUrl::fromLocalFile(home + "/plain.txt") << "";
         QTest::newRow("remote address") << QUrl("https://example.com/folder") << "";
-        QTest::newRow("empty") << QUrl() << "";
     }
     void adoptFolder()
     {
@@ -108,19 +105,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("answer");     // relative to home, or an address
         QTest::addColumn<bool>("native");        // the platform theme has a dialog
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("message");    // a folder is taken exactly when `answer` is set
-                                                 // and no message is
-
+        QTest::addColumn<QString>("message");    // a folder is taken when `answer` is set and no message
         QTest::newRow("portal: a folder chosen") << 4u << 0 << "Chosen" << true << "portal" << "";
         QTest::newRow("portal: cancelled") << 4u << 1 << "" << true << "portal" << "";
         QTest::newRow("portal: a remote folder") << 4u << 0 << "sftp://example.com/videos" << false << "portal"
                 << "The folder you chose is not a folder on this computer, so downloads still go to ~/Start.";
         QTest::newRow("portal fails: the theme's dialog") << 4u << 2 << "Chosen" << true << "platform" << "";
-        QTest::newRow("portal fails: the app's own") << 4u << 2 << "" << false << "own" << "";
         QTest::newRow("portal too old to open at a folder") << 3u << -1 << "" << false << "own" << "";
         QTest::newRow("no portal: the theme's dialog") << 0u << -1 << "Chosen" << true << "platform" << "";
         QTest::newRow("no portal: the theme's dialog cancelled") << 0u << -1 << "" << true << "platform" << "";
-        QTest::newRow("no portal, no theme dialog") << 0u << -1 << "" << false << "own" << "";
     }
     void chooserPrefersTheDesktopsDialog()
     {
@@ -139,7 +132,7 @@ private Q_SLOTS:
         FolderChooser chooser;
         chooser.setDestination(&destination);
         chooser.setPlatformDialog(&platform);
-        FakePortal portal(m_bus->address(), portalVersion);
+        FakePortal portal(m_bus.address(), portalVersion);
         if (portalVersion > 0 && !portal.isServing())
             QSKIP("no session bus of the test's own (no dbus-daemon, or Qt without D-Bus)");
         chooser.open();
@@ -162,7 +155,6 @@ private Q_SLOTS:
             QTRY_VERIFY(platform.visible);
             QCOMPARE(platform.currentFolder, QUrl::fromLocalFile(start));
             platform.answer(answer.isEmpty() ? QUrl() : answerURL);
-            QVERIFY(!chooser.choosing());
         }
         if (shown == "own") {
             QTRY_VERIFY(chooser.browsing());
@@ -225,41 +217,33 @@ private Q_SLOTS:
     void concurrency_data()
     {
         QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<QList<int>>("assigned");
+        QTest::addColumn<QVariant>("assigned"); // given to the setter when valid
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("notices");
-        QTest::newRow("nothing stored") << QVariant() << QList<int>() << 3 << 0;
-        QTest::newRow("zero stored") << QVariant(0) << QList<int>() << 3 << 0;
-        QTest::newRow("seven stored") << QVariant(7) << QList<int>() << 7 << 0;
-        QTest::newRow("not a number") << QVariant("many") << QList<int>() << 3 << 0;
-        QTest::newRow("above the range is kept until assigned") << QVariant(25) << QList<int>() << 25 << 0;
-        QTest::newRow("assigned zero") << QVariant() << QList<int>{ 0 } << 1 << 1;
-        QTest::newRow("assigned the lowest") << QVariant() << QList<int>{ 1 } << 1 << 1;
-        QTest::newRow("assigned inside") << QVariant() << QList<int>{ 4 } << 4 << 1;
-        QTest::newRow("assigned the highest") << QVariant() << QList<int>{ 10 } << 10 << 1;
-        QTest::newRow("assigned above") << QVariant() << QList<int>{ 25 } << 10 << 1;
-        QTest::newRow("assigned the same") << QVariant() << QList<int>{ 3 } << 3 << 0;
-        QTest::newRow("above, then the highest") << QVariant(7) << QList<int>{ 12, 10 } << 10 << 1;
+        QTest::newRow("nothing stored") << QVariant() << QVariant() << 3 << 0;
+        QTest::newRow("not a number") << QVariant("many") << QVariant() << 3 << 0;
+        QTest::newRow("above the range is kept until assigned") << QVariant(25) << QVariant() << 25 << 0;
+        QTest::newRow("assigned zero") << QVariant() << QVariant(0) << 1 << 1;
+        QTest::newRow("assigned above") << QVariant() << QVariant(25) << 10 << 1;
+        QTest::newRow("assigned the same") << QVariant() << QVariant(3) << 3 << 0;
     }
     void concurrency()
     {
         QFETCH(QVariant, stored);
-        QFETCH(QList<int>, assigned);
+        QFETCH(QVariant, assigned);
         QFETCH(int, expected);
         if (stored.isValid())
             QSettings().setValue(AppSettings::concurrencyKey, stored);
         {
             AppSettings settings;
             QSignalSpy changed(&settings, &AppSettings::maxConcurrentDownloadsChanged);
-            for (int value : assigned)
-                settings.setMaxConcurrentDownloads(value);
+            if (assigned.isValid())
+                settings.setMaxConcurrentDownloads(assigned.toInt());
             QCOMPARE(settings.maxConcurrentDownloads(), expected);
             QTEST(int(changed.size()), "notices");
         }
-        if (assigned.isEmpty())
-            QCOMPARE(QSettings().value(AppSettings::concurrencyKey), stored);
-        else
-            QCOMPARE(QSettings().value(AppSettings::concurrencyKey).toInt(), expected);
+        const QVariant kept = assigned.isValid() ? QVariant(expected) : stored;
+        QCOMPARE(QSettings().value(AppSettings::concurrencyKey), kept);
         QCOMPARE(AppSettings().maxConcurrentDownloads(), expected);
     }
 };

@@ -5,11 +5,10 @@
 
 #include "downloads/FileActions.h"
 
-#include <QDesktopServices>
 #include <QtTest>
 
 #include <cerrno>
-#include <memory>
+#include <optional>
 #include <system_error>
 
 class TestFileActions : public QObject
@@ -20,37 +19,24 @@ class TestFileActions : public QObject
 
     TestEnvironment m_environment;
     QTemporaryDir m_dir;
-    std::unique_ptr<PrivateSessionBus> m_bus;
-    QList<QUrl> m_opened;
-
-public Q_SLOTS:
-    void record(const QUrl &url) { m_opened.append(url); }
+    // A bus of this test's own, so the desktop's real file manager is never asked.
+    PrivateSessionBus m_bus;
 
 private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(TestFiles::write(m_dir.filePath("reel-42-720p.mp4"), "video"));
         QVERIFY(QDir(m_dir.path()).mkdir("folder"));
-        for (const char *scheme : { "file", "https" })
-            QDesktopServices::setUrlHandler(scheme, this, "record");
-        // A bus of this test's own, so the desktop's real file manager is never asked.
-        m_bus = std::make_unique<PrivateSessionBus>();
     }
-    void cleanupTestCase()
-    {
-        for (const char *scheme : { "file", "https" })
-            QDesktopServices::unsetUrlHandler(scheme);
-    }
-    void init() { m_opened.clear(); }
 
-    // Files are handed on only when they exist. A folder that is missing is made first (a chosen
-    // folder that was deleted, or a Downloads folder that was never created); what cannot be
-    // opened comes back as the reason, for the sheet to show.
+    // Files are handed on only when they exist; a missing folder (deleted, or a Downloads folder
+    // never made) is made first, and what cannot be opened comes back as the reason for the sheet.
+    // A file is shown by the file manager on the bus when one answers, else its folder opens.
     void onlyExistingLocalEntriesAreHandedOn_data()
     {
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("action"); // "show": reveal, with a file manager on the bus
         QTest::addColumn<QUrl>("url");
-        QTest::addColumn<bool>("handedOn");
+        QTest::addColumn<QUrl>("opened"); // what the desktop is asked to open
         QTest::addColumn<QString>("reason");
 
         const QUrl saved = fileUrl("reel-42-720p.mp4");
@@ -59,58 +45,49 @@ private Q_SLOTS:
         const QUrl web("https://example.invalid/reel.mp4");
         const QString underFile = saved.toLocalFile() + "/reels";
         const QString notLocal = "The download folder must be a folder on this computer.";
-        QTest::newRow("open a saved file") << "open" << saved << true << "";
-        QTest::newRow("open a folder") << "open" << folder << false << "";
-        QTest::newRow("open a missing file") << "open" << missing << false << "";
-        QTest::newRow("open a web address") << "open" << web << false << "";
-        QTest::newRow("open nothing") << "open" << QUrl() << false << "";
-        QTest::newRow("open a relative path") << "open" << QUrl("file:reel.mp4") << false << "";
-        QTest::newRow("open folder: folder") << "openFolder" << folder << true << "";
+        QTest::newRow("open a saved file") << "open" << saved << saved << "";
+        QTest::newRow("open a folder") << "open" << folder << QUrl() << "";
+        QTest::newRow("open a missing file") << "open" << missing << QUrl() << "";
+        QTest::newRow("open a web address") << "open" << web << QUrl() << "";
+        QTest::newRow("open a relative path") << "open" << QUrl("file:reel.mp4") << QUrl() << "";
+        QTest::newRow("open folder: folder") << "openFolder" << folder << folder << "";
         QTest::newRow("open folder: missing, made with its parent")
-                << "openFolder" << fileUrl("gone/Downloads") << true << "";
-        QTest::newRow("open folder: a file") << "openFolder" << saved << false
+                << "openFolder" << fileUrl("gone/Downloads") << fileUrl("gone/Downloads") << "";
+        QTest::newRow("open folder: a file") << "openFolder" << saved << QUrl()
                 << QStringLiteral("\u201c%1\u201d is a file, not a folder.").arg(saved.toLocalFile());
-        QTest::newRow("open folder: under a file") << "openFolder" << QUrl::fromLocalFile(underFile) << false
+        QTest::newRow("open folder: under a file") << "openFolder" << QUrl::fromLocalFile(underFile) << QUrl()
                 << QStringLiteral("Couldn't create \u201c%1\u201d: %2.")
                            .arg(underFile, QString::fromLocal8Bit(std::generic_category().message(ENOTDIR)));
-        QTest::newRow("open folder: a web address") << "openFolder" << web << false << notLocal;
-        QTest::newRow("open folder: nothing") << "openFolder" << QUrl() << false << notLocal;
-        QTest::newRow("reveal a missing file") << "reveal" << missing << false << "";
-        QTest::newRow("reveal a web address") << "reveal" << web << false << "";
+        QTest::newRow("open folder: a web address") << "openFolder" << web << QUrl() << notLocal;
+        QTest::newRow("reveal: its folder") << "reveal" << saved << QUrl::fromLocalFile(m_dir.path()) << "";
+        QTest::newRow("reveal: the file manager shows it") << "show" << saved << QUrl() << "";
+        QTest::newRow("reveal a missing file") << "reveal" << missing << QUrl() << "";
     }
     void onlyExistingLocalEntriesAreHandedOn()
     {
         QFETCH(QString, action);
         QFETCH(QUrl, url);
-        QFETCH(bool, handedOn);
+        QFETCH(QUrl, opened);
+        const bool fileManager = action == "show";
+        if (fileManager && !m_bus.isRunning())
+            QSKIP("dbus-daemon is not installed");
+        std::optional<FakeFileManager> manager;
+        if (fileManager)
+            QVERIFY(manager.emplace(m_bus.address()).isServing());
+        FakeDesktopOpener desktop({ "file", "https" });
         QString refused;
         const bool result = action == "open" ? FileActions::open(url)
                 : action == "openFolder"     ? (refused = FileActions::openFolder(url)).isEmpty()
                                              : FileActions::reveal(url);
-        QCOMPARE(result, handedOn);
+        QCOMPARE(result, !opened.isEmpty() || fileManager);
         QTEST(refused, "reason");
-        QCOMPARE(m_opened, handedOn ? QList<QUrl>{ url } : QList<QUrl>{});
-        if (action == "openFolder" && handedOn)
+        if (manager)
+            QTRY_COMPARE(manager->shown, QStringList{ url.toString() });
+        // An answer from the file manager is not followed by the folder.
+        QTest::qWait(fileManager ? 100 : 0);
+        QTRY_COMPARE(desktop.opened, opened.isEmpty() ? QList<QUrl>{} : QList<QUrl>{ opened });
+        if (action == "openFolder" && result)
             QVERIFY(QFileInfo(url.toLocalFile()).isDir());
-    }
-
-    // Without a file manager on the bus the folder that holds the file opens instead; one that
-    // answers is not followed by the folder.
-    void revealAsksTheFileManagerAndFallsBackToTheFolder()
-    {
-        if (!m_bus->isRunning())
-            QSKIP("dbus-daemon is not installed");
-        const QUrl saved = fileUrl("reel-42-720p.mp4");
-        QVERIFY(FileActions::reveal(saved));
-        QTRY_COMPARE(m_opened, QList<QUrl>{ QUrl::fromLocalFile(m_dir.path()) });
-
-        FakeFileManager fileManager(m_bus->address());
-        QVERIFY(fileManager.isServing());
-        m_opened.clear();
-        QVERIFY(FileActions::reveal(saved));
-        QTRY_COMPARE(fileManager.shown, QStringList{ saved.toString() });
-        QTest::qWait(100);
-        QCOMPARE(m_opened, QList<QUrl>());
     }
 };
 

@@ -1,5 +1,7 @@
 #include "DesktopFakes.h"
 
+#include <QDesktopServices>
+
 #ifdef QT_DBUS_LIB
 #include <QDBusConnection>
 #endif
@@ -10,6 +12,8 @@ const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString fileManagerService = QStringLiteral("org.freedesktop.FileManager1");
 const QString fileManagerPath = QStringLiteral("/org/freedesktop/FileManager1");
+const QString notificationsService = QStringLiteral("org.freedesktop.Notifications");
+const QString notificationsPath = QStringLiteral("/org/freedesktop/Notifications");
 
 // Each fake on a connection of its own, named after its service.
 bool serve(const QString &address, const QString &service, const QString &path, QObject *object)
@@ -17,7 +21,8 @@ bool serve(const QString &address, const QString &service, const QString &path, 
 #ifdef QT_DBUS_LIB
     QDBusConnection bus = QDBusConnection::connectToBus(address, service);
     return bus.registerObject(path, object, QDBusConnection::ExportAllSlots
-                                      | QDBusConnection::ExportAllProperties)
+                                      | QDBusConnection::ExportAllProperties
+                                      | QDBusConnection::ExportAllSignals)
             && bus.registerService(service);
 #else
     return false;
@@ -34,6 +39,18 @@ void stopServing(const QString &service, const QString &path)
 }
 
 } // namespace
+
+FakeDesktopOpener::FakeDesktopOpener(const QStringList &schemes) : m_schemes(schemes)
+{
+    for (const QString &scheme : schemes)
+        QDesktopServices::setUrlHandler(scheme, this, "open");
+}
+
+FakeDesktopOpener::~FakeDesktopOpener()
+{
+    for (const QString &scheme : std::as_const(m_schemes))
+        QDesktopServices::unsetUrlHandler(scheme);
+}
 
 FakePortal::FakePortal(const QString &address, uint version) : version(version)
 {
@@ -85,4 +102,27 @@ FakeFileManager::~FakeFileManager()
 {
     if (m_serving)
         stopServing(fileManagerService, fileManagerPath);
+}
+
+FakeNotifications::FakeNotifications(const QString &address, const QStringList &capabilities)
+    : capabilities(capabilities)
+{
+    m_serving = serve(address, notificationsService, notificationsPath, this);
+}
+
+FakeNotifications::~FakeNotifications()
+{
+    if (m_serving)
+        stopServing(notificationsService, notificationsPath);
+}
+
+uint FakeNotifications::Notify(const QString &appName, uint, const QString &icon,
+                               const QString &summary, const QString &, const QStringList &actions,
+                               const QVariantMap &, int)
+{
+    const bool named = appName == QLatin1String("Clip Dock")
+            && icon == QLatin1String("app.clipdock.ClipDock");
+    summaries.append(named ? summary : QStringLiteral("unnamed: ") + summary);
+    this->actions.append(actions);
+    return uint(summaries.size()) + 100;
 }

@@ -40,6 +40,24 @@ Q_SIGNALS:
     void rejected();
 };
 
+// Stands in for the desktop's default applications: records what QDesktopServices is asked to
+// open for `schemes` while it lives.
+class FakeDesktopOpener : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FakeDesktopOpener(const QStringList &schemes);
+    ~FakeDesktopOpener() override;
+
+    QList<QUrl> opened;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { opened.append(url); }
+
+private:
+    QStringList m_schemes;
+};
+
 #ifdef QT_DBUS_LIB
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -91,6 +109,34 @@ public:
 
 public Q_SLOTS:
     void ShowItems(const QStringList &uris, const QString &startupId) { shown += uris; }
+
+private:
+    bool m_serving = false;
+};
+
+// The desktop's notification service (org.freedesktop.Notifications), offering `capabilities`.
+// Records each summary, marked "unnamed: " unless the app gave its name and icon, and its actions;
+// numbers the notifications from 101.
+class FakeNotifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    FakeNotifications(const QString &address, const QStringList &capabilities);
+    ~FakeNotifications() override;
+    bool isServing() const { return m_serving; }
+
+    QStringList capabilities;
+    QStringList summaries;
+    QList<QStringList> actions;
+
+public Q_SLOTS:
+    QStringList GetCapabilities() { return capabilities; }
+    uint Notify(const QString &appName, uint replacesId, const QString &icon, const QString &summary,
+                const QString &body, const QStringList &actions, const QVariantMap &hints, int timeout);
+
+Q_SIGNALS:
+    void ActionInvoked(uint id, const QString &actionKey);
 
 private:
     bool m_serving = false;
