@@ -1,18 +1,20 @@
-// The application as a process: closing its window ends it, whatever was opened before, and a
-// transfer under way leaves no part file. Each such case runs this program again as a child that
-// sets the application up as the clipdock program does, drives the window, closes it and says
-// so. The built clipdock program itself is started for its arguments and its one window per
-// user, which it shows by the searches the Instagram simulator receives.
+// The application as a process. Closing its window ends it, whatever was opened before, and
+// leaves no part file: a child run of this program sets the application up as clipdock does,
+// drives the window and closes it. The built clipdock is started for its arguments and its one
+// window per user, which shows in the searches the Instagram simulator receives.
 
 #include "browsing/ContentView.h"
 #include "downloads/DownloadDestination.h"
 #include "downloads/DownloadManager.h"
 #include "downloads/MediaFile.h"
 #include "updates/AppVersion.h"
+#include "ChildProcesses.h"
+#include "DownloadReels.h"
 #include "InstagramSimulator.h"
 #include "MediaSimulator.h"
 #include "SignInCookies.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "TestServer.h"
 
 #include <QDir>
@@ -22,7 +24,6 @@
 #include <QQmlExtensionPlugin>
 #include <QQuickStyle>
 #include <QQuickWindow>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -30,7 +31,6 @@
 #include <QtWebEngineQuick>
 
 #include <cstdio>
-#include <list>
 
 Q_IMPORT_QML_PLUGIN(ClipDockPlugin)
 
@@ -60,33 +60,18 @@ bool openAndClose(QQuickWindow *window, const char *sheetName, const std::functi
     return QTest::qWaitFor([sheet] { return !sheet->isVisible(); }, 5000);
 }
 
-// What the child does before it closes the window: "login", "player", "link" or "transfer"
-// (into `folder`). False when a step did not go as expected.
+// What the child does before it closes the window: "link" or "transfer" (into `folder`). False
+// when a step did not go as expected.
 bool drive(const QString &step, QQuickWindow *window, ContentView &root, const QString &folder)
 {
-    ReelsViewModel *vm = root.viewModel();
-    if (step == QLatin1String("login")) {
-        return openAndClose(window, "loginSheet",
-                            [vm] { vm->openLogin(QStringLiteral("instagram")); },
-                            [vm] { vm->setShowingLogin(false); });
-    }
-    const auto showProfile = [vm] {
-        vm->setInputText(QStringLiteral("@natgeo"));
-        vm->search();
-        return QTest::qWaitFor([vm] { return vm->reelModel()->count() > 0; }, 20000);
-    };
-    if (step == QLatin1String("player")) {
-        if (!showProfile())
-            return false;
-        const QString id = vm->reelModel()->reels().first().id;
-        return openAndClose(window, "playerSheet", [vm, id] { vm->play(id); },
-                            [vm] { vm->closePlayer(); });
-    }
     if (step == QLatin1String("link")) {
         // A link from outside searches at once. The login sheet stays, where the user may be
         // halfway through signing in, and so does the player under it; once nothing else is
         // open, the player of the profile being replaced closes.
-        if (!showProfile())
+        ReelsViewModel *vm = root.viewModel();
+        vm->setInputText(QStringLiteral("@natgeo"));
+        vm->search();
+        if (!QTest::qWaitFor([vm] { return vm->reelModel()->count() > 0; }, 20000))
             return false;
         vm->play(vm->reelModel()->reels().first().id);
         const auto searches = [vm](const char *text) {
@@ -110,9 +95,7 @@ bool drive(const QString &step, QQuickWindow *window, ContentView &root, const Q
         auto *media = new MediaSimulator(*server, server);
         if (!root.destination()->adoptFolder(QUrl::fromLocalFile(folder)))
             return false;
-        Reel reel;
-        reel.id = QStringLiteral("stalls");
-        reel.variants.insert(VideoQuality::hd720, media->url(QStringLiteral("stalled.mp4")));
+        const Reel reel = reelAt(QStringLiteral("stalls"), media->url(QStringLiteral("stalled.mp4")));
         DownloadManager *manager = root.downloadManager();
         const auto enqueue = [manager, reel] { manager->enqueue({ reel }, VideoQuality::hd720); };
         const auto putAway = [manager] {
@@ -142,8 +125,7 @@ int runChild(const QString &step, const QString &folder)
             return;
         }
         window->close();
-        std::fputs(closedLine.constData(), stdout);
-        std::fputs("\n", stdout);
+        std::printf("%s\n", closedLine.constData());
         std::fflush(stdout);
     });
     return QGuiApplication::exec();
@@ -159,11 +141,9 @@ private slots:
     void closingTheWindowQuits_data()
     {
         QTest::addColumn<QString>("step");
-        // Each sheet is a window of its own, still there once hidden.
-        QTest::newRow("after the login sheet") << QStringLiteral("login");
-        QTest::newRow("after the player") << QStringLiteral("player");
-        QTest::newRow("after a link from outside") << QStringLiteral("link");
-        // Enqueueing opens the download sheet too.
+        // Each sheet is a window of its own, still there once hidden: here the player and the
+        // login sheet over it, or the download sheet that enqueueing opens.
+        QTest::newRow("after the player, the login sheet and a link from outside") << QStringLiteral("link");
         QTest::newRow("while a transfer runs") << QStringLiteral("transfer");
     }
 
@@ -171,17 +151,9 @@ private slots:
     {
         QFETCH(QString, step);
         QTemporaryDir folder;
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        const auto stop = qScopeGuard([&child] {
-            if (child.state() != QProcess::NotRunning) {
-                child.kill();
-                child.waitForFinished();
-            }
-        });
-        child.start(QCoreApplication::applicationFilePath(),
-                    { QStringLiteral("--child"), step, folder.path() });
         QByteArray said;
+        ChildProcesses children(QCoreApplication::applicationFilePath());
+        QProcess &child = children.start({ QStringLiteral("--child"), step, folder.path() });
         connect(&child, &QProcess::readyReadStandardOutput, this,
                 [&] { said += child.readAllStandardOutput(); });
         const auto ended = [&child] { return child.state() == QProcess::NotRunning; };
@@ -234,12 +206,9 @@ private slots:
         // A kept session, so that the app asks the simulator rather than its demo profiles.
         const QNetworkCookie session = lastingCookie("sessionid", "kept", server.origin().host());
         const QString data = m_environment.home() + QStringLiteral("/.local/share/ClipDock/Clip Dock");
-        QFile cookies(data + QStringLiteral("/cookies"));
-        QVERIFY(QDir().mkpath(data) && cookies.open(QIODevice::WriteOnly));
-        cookies.write(session.toRawForm() + '\n');
-        cookies.close();
-        // Once `window` has asked the simulator for `name`'s profile `times` times in all, and
-        // still runs.
+        QVERIFY(QDir().mkpath(data));
+        QVERIFY(TestFiles::write(data + QStringLiteral("/cookies"), session.toRawForm() + '\n'));
+        // Once `window` has asked for `name`'s profile `times` times in all, and still runs.
         const auto searches = [&server](QProcess &window, const QString &name, int times) {
             const auto count = [&] {
                 const auto lookups = server.requests(InstagramSimulator::lookupPath);
@@ -256,32 +225,19 @@ private slots:
                     && process.exitCode() == 0;
         };
 
-        std::list<QProcess> starts;
-        const auto stop = qScopeGuard([&starts] {
-            for (QProcess &process : starts) {
-                process.kill();
-                process.waitForFinished();
-            }
-        });
-        const auto start = [&starts](const QStringList &arguments) -> QProcess & {
-            QProcess &process = starts.emplace_back();
-            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            process.start(QStringLiteral(CLIPDOCK_APP), arguments);
-            return process;
-        };
-
-        QProcess &first = start({ QStringLiteral("nasa") });
+        ChildProcesses windows(QStringLiteral(CLIPDOCK_APP));
+        QProcess &first = windows.start({ QStringLiteral("nasa") });
         QVERIFY(searches(first, QStringLiteral("nasa"), 1));
-        QVERIFY(endsAtOnce(start({ QStringLiteral("https://www.instagram.com/natgeo/") })));
+        QVERIFY(endsAtOnce(windows.start({ QStringLiteral("https://www.instagram.com/natgeo/") })));
         QVERIFY(searches(first, QStringLiteral("natgeo"), 1));
-        QVERIFY(endsAtOnce(start({})));
+        QVERIFY(endsAtOnce(windows.start({})));
 
         first.kill();
         QVERIFY(first.waitForFinished());
-        QProcess &next = start({ QStringLiteral("esa") });
+        QProcess &next = windows.start({ QStringLiteral("esa") });
         QVERIFY(searches(next, QStringLiteral("esa"), 1));
         // and listens where the killed one did.
-        QVERIFY(endsAtOnce(start({ QStringLiteral("@nasa") })));
+        QVERIFY(endsAtOnce(windows.start({ QStringLiteral("@nasa") })));
         QVERIFY(searches(next, QStringLiteral("nasa"), 2));
     }
 

@@ -1,6 +1,8 @@
 // Sign-in state against a detached browser store: which cookies count, what the Cookie header and
 // CSRF token are, what the copy and the sign-out touch, and when observers hear about it.
 
+#include "Answers.h"
+
 #include "auth/BrowserStore.h"
 #include "auth/PlatformAuth.h"
 #include "SignInCookies.h"
@@ -14,6 +16,9 @@ const QString igHost = QStringLiteral(".insta.test");
 const QString fbHost = QStringLiteral(".face.test");
 const int ig = int(SocialPlatform::instagram);
 const int fb = int(SocialPlatform::facebook);
+// Lasting cookies of each platform's whole domain.
+const auto insta = [](const char *name, const char *value) { return lastingCookie(name, value, igHost); };
+const auto face = [](const char *name, const char *value) { return lastingCookie(name, value, fbHost); };
 
 } // namespace
 
@@ -39,46 +44,37 @@ private slots:
         QTest::addColumn<int>("platform");
         QTest::addColumn<Cookies>("inJar");
         QTest::addColumn<Cookies>("cookies"); // in the browser
-        QTest::addColumn<bool>("signedIn");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("header"); // null: none
-        QTest::addColumn<QString>("token");  // null: none; empty: an empty token, still a token
+        QTest::addColumn<QString>("expected"); // signed in | cookie count | Cookie header | CSRF token
 
-        const auto c = lastingCookie;
-        QTest::newRow("instagram session") << ig << Cookies() << Cookies{ c("sessionid", "s", igHost) }
-                                           << true << 1 << "sessionid=s" << QString();
-        QTest::newRow("instagram empty session and token count but do not sign in")
-                << ig << Cookies() << Cookies{ c("sessionid", "", igHost), c("csrftoken", "", igHost) }
-                << false << 2 << "sessionid=; csrftoken=" << "";
-        QTest::newRow("instagram name is case-sensitive")
-                << ig << Cookies() << Cookies{ c("SessionID", "s", igHost), c("csrftoken", "t", igHost) }
-                << false << 2 << "SessionID=s; csrftoken=t" << "t";
-        QTest::newRow("instagram subdomain cookie") << ig << Cookies() << Cookies{ c("sessionid", "s", "www.insta.test") }
-                                                    << true << 1 << "sessionid=s" << QString();
-        QTest::newRow("instagram replaces and keeps the jar's own")
-                << ig << Cookies{ c("older", "kept", igHost), c("sessionid", "first", igHost) }
-                << Cookies{ c("sessionid", "second", igHost) } << true << 2 << "older=kept; sessionid=second" << QString();
-        QTest::newRow("instagram ignores facebook cookies")
-                << ig << Cookies() << Cookies{ c("c_user", "1", fbHost), c("xs", "2", fbHost) }
-                << false << 0 << QString() << QString();
-        QTest::newRow("facebook both markers")
-                << fb << Cookies() << Cookies{ c("c_user", "1", fbHost), c("xs", "2", fbHost), c("fb_dtsg", "d", fbHost) }
-                << true << 3 << "c_user=1; xs=2; fb_dtsg=d" << "d";
-        QTest::newRow("facebook without xs") << fb << Cookies() << Cookies{ c("c_user", "1", fbHost) }
-                                             << false << 1 << "c_user=1" << QString();
-        QTest::newRow("facebook with empty xs") << fb << Cookies() << Cookies{ c("c_user", "1", fbHost), c("xs", "", fbHost) }
-                                                << false << 2 << "c_user=1; xs=" << QString();
-        QTest::newRow("facebook ignores instagram session")
-                << fb << Cookies() << Cookies{ c("sessionid", "s", igHost), c("csrftoken", "t", igHost) }
-                << false << 0 << QString() << QString();
+        const auto row = [](const char *name, int platform, const Cookies &cookies, const char *expected,
+                            const Cookies &inJar = {}) {
+            QTest::newRow(name) << platform << inJar << cookies << QString::fromUtf8(expected);
+        };
+        row("instagram session", ig, { insta("sessionid", "s") }, "true | 1 | sessionid=s | none");
+        row("instagram empty session and token count but do not sign in", ig,
+            { insta("sessionid", ""), insta("csrftoken", "") }, "false | 2 | sessionid=; csrftoken= | ");
+        row("instagram name is case-sensitive", ig, { insta("SessionID", "s"), insta("csrftoken", "t") },
+            "false | 2 | SessionID=s; csrftoken=t | t");
+        row("instagram subdomain cookie", ig, { lastingCookie("sessionid", "s", "www.insta.test") },
+            "true | 1 | sessionid=s | none");
+        row("instagram replaces and keeps the jar's own", ig, { insta("sessionid", "second") },
+            "true | 2 | older=kept; sessionid=second | none",
+            { insta("older", "kept"), insta("sessionid", "first") });
+        row("instagram ignores facebook cookies", ig, { face("c_user", "1"), face("xs", "2") },
+            "false | 0 | none | none");
+        row("facebook both markers", fb, { face("c_user", "1"), face("xs", "2"), face("fb_dtsg", "d") },
+            "true | 3 | c_user=1; xs=2; fb_dtsg=d | d");
+        row("facebook without xs", fb, { face("c_user", "1") }, "false | 1 | c_user=1 | none");
+        row("facebook with empty xs", fb, { face("c_user", "1"), face("xs", "") },
+            "false | 2 | c_user=1; xs= | none");
+        row("facebook ignores instagram session", fb, { insta("sessionid", "s"), insta("csrftoken", "t") },
+            "false | 0 | none | none");
     }
     void signedInFromBrowserCookies()
     {
         QFETCH(int, platform);
         QFETCH(Cookies, inJar);
         QFETCH(Cookies, cookies);
-        QFETCH(QString, header);
-        QFETCH(QString, token);
         for (const auto &cookie : inJar)
             Http::jar()->insertCookie(cookie);
         BrowserStore store;
@@ -87,11 +83,9 @@ private slots:
         PlatformAuth auth(SocialPlatform(platform), &store);
         QSignalSpy synced(&auth, &PlatformAuth::synced);
         QVERIFY(synced.wait());
-        QTEST(auth.isSignedIn(), "signedIn");
-        QTEST(auth.cookieCount(), "count");
-        QCOMPARE(auth.cookieHeader(), header.isNull() ? std::nullopt : std::optional(header));
-        QCOMPARE(auth.csrfToken().has_value(), !token.isNull());
-        QCOMPARE(auth.csrfToken().value_or(QString()), token);
+        const auto text = [](const std::optional<QString> &value) { return value.value_or("none"); };
+        QTEST(answers(auth.isSignedIn(), auth.cookieCount(), text(auth.cookieHeader()),
+                      text(auth.csrfToken())), "expected");
     }
 
     // Signing out sticks whatever the cookies' order: no copy (set off, or under way) nor late
@@ -103,21 +97,19 @@ private slots:
         QTest::addColumn<Cookies>("cookies");
         QTest::addColumn<QString>("around"); // a copy asked for just before, or the browser's late notice
 
-        const auto c = lastingCookie;
-        const Cookies igSessionFirst{ c("sessionid", "s", igHost), c("csrftoken", "t", igHost), c("mid", "m", igHost) };
+        const Cookies igSessionFirst{ insta("sessionid", "s"), insta("csrftoken", "t"), insta("mid", "m") };
         QTest::newRow("instagram login order")
-                << ig << Cookies{ c("csrftoken", "t", igHost), c("mid", "m", igHost), c("sessionid", "s", igHost),
-                                  c("ds_user_id", "1", igHost) } << "";
+                << ig << Cookies{ insta("csrftoken", "t"), insta("mid", "m"), insta("sessionid", "s"),
+                                  insta("ds_user_id", "1") } << "";
         QTest::newRow("instagram session between subdomain cookies")
-                << ig << Cookies{ c("csrftoken", "t", "www.insta.test"), c("sessionid", "s", igHost),
-                                  c("mid", "m", "insta.test") } << "";
-        // The session cookie goes first here, so only what happens around the sign-out can
-        // bring the cookies back.
+                << ig << Cookies{ lastingCookie("csrftoken", "t", "www.insta.test"), insta("sessionid", "s"),
+                                  lastingCookie("mid", "m", "insta.test") } << "";
+        // With the session cookie first, only what happens around the sign-out can bring it back.
         QTest::newRow("instagram copy under way") << ig << igSessionFirst << "copy under way";
         QTest::newRow("instagram late notice") << ig << igSessionFirst << "late notice";
         QTest::newRow("facebook login order")
-                << fb << Cookies{ c("c_user", "1", fbHost), c("xs", "2", fbHost), c("fb_dtsg", "d", fbHost) } << "";
-        QTest::newRow("facebook xs first") << fb << Cookies{ c("xs", "2", fbHost), c("c_user", "1", fbHost) } << "";
+                << fb << Cookies{ face("c_user", "1"), face("xs", "2"), face("fb_dtsg", "d") } << "";
+        QTest::newRow("facebook xs first") << fb << Cookies{ face("xs", "2"), face("c_user", "1") } << "";
     }
     void signOutSticks()
     {
@@ -126,9 +118,8 @@ private slots:
         QFETCH(QString, around);
         const bool instagram = SocialPlatform(platform) == SocialPlatform::instagram;
         const QString domain = instagram ? QStringLiteral("insta.test") : QStringLiteral("face.test");
-        const Cookies otherCookies = instagram
-                ? Cookies{ lastingCookie("c_user", "1", fbHost), lastingCookie("xs", "2", fbHost) }
-                : Cookies{ lastingCookie("sessionid", "s", igHost) };
+        const Cookies otherCookies = instagram ? Cookies{ face("c_user", "1"), face("xs", "2") }
+                                               : Cookies{ insta("sessionid", "s") };
 
         BrowserStore store;
         for (const auto &cookie : cookies + otherCookies)
@@ -144,8 +135,7 @@ private slots:
         if (around == "copy under way")
             auth.syncCookiesFromWebView();
         auth.signOut();
-        // The page set these before the deletions reached the browser, which reports them only
-        // now.
+        // Set by the page before the deletions reached the browser, which reports them only now.
         for (const auto &cookie : around == "late notice" ? cookies : Cookies())
             store.setCookie(cookie);
         // At once, and once every copy, deletion and notice has run.
@@ -161,8 +151,7 @@ private slots:
         QVERIFY(!otherSynced.isEmpty());
         QCOMPARE(otherSignedIn.size() + otherCount.size(), 0);
         QCOMPARE(store.cookies(), otherCookies);
-        // The next start reads the jar's file: the other platform's session is there, this one's
-        // is not.
+        // The jar's file, which the next start reads, keeps the other platform's session alone.
         QCOMPARE(keptCookies(domain), Cookies());
         QCOMPARE(keptCookies(QString()).size(), otherCookies.size());
         // Signing in again afterwards counts.

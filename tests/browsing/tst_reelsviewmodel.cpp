@@ -4,59 +4,19 @@
 
 #include "InstagramSimulator.h"
 #include "ScriptedSource.h"
+#include "SignInCookies.h"
 #include "TestEnvironment.h"
 #include "TestServer.h"
 
 #include "auth/BrowserStore.h"
 #include "auth/PlatformAuth.h"
 #include "browsing/ReelsViewModel.h"
-#include "core/Http.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
-namespace {
-
-InstagramProfile profileNamed(const QString &username)
-{
-    InstagramProfile profile;
-    profile.username = username;
-    return profile;
-}
-
-QList<Reel> reelsAged(const QList<int> &daysAgo, const QString &prefix = QStringLiteral("r"))
-{
-    // One clock reading for the whole run, so that two lists of the same reels are equal and a
-    // longer one extends a shorter one.
-    static const QDateTime now = QDateTime::currentDateTime();
-    QList<Reel> reels;
-    for (int i = 0; i < daysAgo.size(); ++i) {
-        Reel reel;
-        reel.id = prefix + QString::number(i);
-        reel.variants.insert(VideoQuality::hd720, QUrl(QStringLiteral("https://cdn.test/%1.mp4").arg(i)));
-        reel.postedAt = now.addDays(-daysAgo.at(i));
-        reels.append(reel);
-    }
-    return reels;
-}
-
-QList<Reel> reelsCounted(int count, const QString &prefix = QStringLiteral("r"))
-{
-    return reelsAged(QList<int>(count, 1), prefix);
-}
-
-QStringList ids(const QList<Reel> &reels)
-{
-    QStringList list;
-    for (const auto &reel : reels)
-        list.append(reel.id);
-    return list;
-}
-
 using Phase = ReelsViewModel::Phase;
 using E = InstagramServiceError;
-
-} // namespace
 
 class TestReelsViewModel : public QObject
 {
@@ -87,94 +47,79 @@ private slots:
     }
     void cleanup() { m_model.reset(); }
 
-    void updatesReplaceTheListAndAppendRows()
+    // A fetch shows its step and appends each page's reels as rows. One that ends well, or fails
+    // after reels were shown, keeps them (a failure ends loading more and says why no more come);
+    // one that fails before any reel sends the search screen back with the message. A blank
+    // search changes none of it, and the next search or a reset clears the note.
+    void fetchEnds_data()
     {
+        QTest::addColumn<QList<int>>("pages");
+        QTest::addColumn<Outcome<E>>("outcome");
+        QTest::addColumn<bool>("keepsReels");
+        QTest::addColumn<bool>("searchAgain"); // else a reset
+
+        const auto row = [](const char *name, const QList<int> &pages, const Outcome<E> &outcome, bool keeps,
+                            bool again) { QTest::newRow(name) << pages << outcome << keeps << again; };
+        row("done after two pages", { 12, 24 }, Outcome<E>::success(), true, true);
+        row("failed before any page", {}, E::rateLimited(), false, true);
+        row("failed after a page without reels", { 0 }, E::noVideosFound(), false, false);
+        row("failed on the third page", { 12, 24 }, E::rateLimited(), true, true);
+        row("failed after one page", { 4 }, E::http(500, QStringLiteral("oops")), true, false);
+    }
+    void fetchEnds()
+    {
+        QFETCH(QList<int>, pages);
+        QFETCH(Outcome<E>, outcome);
+        QFETCH(bool, keepsReels);
+        QFETCH(bool, searchAgain);
+        const QString message = outcome.failed() ? outcome.error().errorDescription() : QString();
+
         auto &fetch = search(QStringLiteral("  NatGeo \n"));
         QCOMPARE(fetch.text, QStringLiteral("NatGeo"));
-        QCOMPARE(m_model->phase(), Phase::Loading);
-        QVERIFY(m_model->isLoadingMore());
         QSignalSpy step(m_model.get(), &ReelsViewModel::loadingStepChanged);
-        QVERIFY(fetch.step);
         fetch.step(QStringLiteral("Reading the reels page"));
         QCOMPARE(m_model->loadingStep(), QStringLiteral("Reading the reels page"));
-
         auto *rows = m_model->reelModel();
         QSignalSpy resets(rows, &QAbstractItemModel::modelReset);
         QSignalSpy inserts(rows, &QAbstractItemModel::rowsInserted);
         QSignalSpy phase(m_model.get(), &ReelsViewModel::phaseChanged);
-        fetch.update(profileNamed("natgeo"), reelsCounted(12));
-        fetch.update(profileNamed("natgeo"), reelsCounted(24));
-        QCOMPARE(m_model->reels(), reelsCounted(24));
-        QCOMPARE(rows->rowCount(), 24);
-        QCOMPARE(resets.size(), 0);
-        QCOMPARE(inserts.size(), 2);
-        QCOMPARE(phase.size(), 1); // loaded once, not again for the second page
-        QVERIFY(m_model->isLoadingMore());
-
-        fetch.done(Outcome<E>::success());
-        QCOMPARE(m_model->phase(), Phase::Loaded);
-        QVERIFY(!m_model->isLoadingMore());
-        QVERIFY(m_model->loadingStep().isEmpty());
-        QCOMPARE(step.size(), 2);
-    }
-
-    // A failure before any reel was shown sends the search screen back with the message; one
-    // after reels were shown keeps them, ends loading more and says why no more come. A blank
-    // search changes none of it.
-    void failureEndsTheFetch_data()
-    {
-        QTest::addColumn<QList<int>>("pages");
-        QTest::addColumn<E>("error");
-        QTest::addColumn<bool>("keepsReels");
-        QTest::addColumn<QString>("then");
-
-        QTest::newRow("before any page") << QList<int>{} << E::rateLimited() << false << "search";
-        QTest::newRow("after a page without reels") << QList<int>{ 0 } << E::noVideosFound() << false << "reset";
-        QTest::newRow("on the third page") << QList<int>{ 12, 24 } << E::rateLimited() << true << "search";
-        QTest::newRow("after one page") << QList<int>{ 4 } << E::http(500, QStringLiteral("oops")) << true << "reset";
-    }
-    void failureEndsTheFetch()
-    {
-        QFETCH(QList<int>, pages);
-        QFETCH(E, error);
-        QFETCH(bool, keepsReels);
-        QFETCH(QString, then);
-
-        auto &fetch = search();
         for (int count : pages)
             fetch.update(profileNamed("natgeo"), reelsCounted(count));
-        QSignalSpy phase(m_model.get(), &ReelsViewModel::phaseChanged);
+        QCOMPARE(phase.size(), pages.isEmpty() ? 0 : 1); // loaded once, not again for the next page
+        phase.clear();
         QSignalSpy note(m_model.get(), &ReelsViewModel::loadingMoreErrorChanged);
-        fetch.done(error);
+        fetch.done(outcome);
         search(QStringLiteral(" \n\t "));
         QCOMPARE(m_source.fetches.size(), 1);
         QVERIFY(!m_model->isLoadingMore());
+        QVERIFY(m_model->loadingStep().isEmpty());
+        QCOMPARE(step.size(), 2);
         QCOMPARE(phase.isEmpty(), keepsReels);
         QCOMPARE(m_model->phase(), keepsReels ? Phase::Loaded : Phase::Error);
-        QCOMPARE(m_model->errorMessage(), keepsReels ? QString() : error.errorDescription());
-        QCOMPARE(m_model->loadingMoreError(), keepsReels ? error.errorDescription() : QString());
-        QCOMPARE(note.size(), keepsReels ? 1 : 0);
+        QCOMPARE(m_model->errorMessage(), keepsReels ? QString() : message);
+        QCOMPARE(m_model->loadingMoreError(), keepsReels ? message : QString());
+        QCOMPARE(note.size(), message.isEmpty() || !keepsReels ? 0 : 1);
         if (keepsReels) {
             QCOMPARE(m_model->reels(), reelsCounted(pages.last()));
-            QCOMPARE(m_model->reelModel()->rowCount(), pages.last());
+            QCOMPARE(rows->rowCount(), pages.last());
+            QCOMPARE(inserts.size(), pages.size());
+            QCOMPARE(resets.size(), 0);
         }
 
-        // The note belongs to the profile it was about.
-        if (then == QLatin1String("search"))
+        if (searchAgain)
             search();
         else
             m_model->reset();
-        QCOMPARE(m_model->phase(), then == QLatin1String("search") ? Phase::Loading : Phase::Empty);
+        QCOMPARE(m_model->phase(), searchAgain ? Phase::Loading : Phase::Empty);
         QVERIFY(m_model->loadingMoreError().isEmpty());
         QCOMPARE(m_model->reelCount(), 0);
-        QCOMPARE(note.size(), keepsReels ? 2 : 0);
+        QCOMPARE(note.size(), message.isEmpty() || !keepsReels ? 0 : 2);
     }
 
     // While the source waits for the platform the model counts the seconds down in the step's
-    // words. The wait ends by itself; stopping it ends the fetch, keeps the reels received and
-    // shows no error; a new search or a reset ends it with them, and whatever the older fetch
-    // still says (it may ignore the cancellation for a moment) reaches the model no more. What
-    // the person chose stays.
+    // words. The wait ends by itself; stopping it ends the fetch and keeps the reels, without an
+    // error; a new search or a reset ends it with them, and whatever the older fetch still says
+    // reaches the model no more. What the person chose stays.
     void waitsForThePlatform_data()
     {
         QTest::addColumn<int>("reels"); // delivered before the wait
@@ -197,15 +142,12 @@ private slots:
         auto fetch = search();
         if (reels > 0)
             fetch.update(profileNamed("natgeo"), reelsCounted(reels));
-        QVERIFY(fetch.step);
         fetch.step(FetchStep(QStringLiteral("Instagram asked to slow down"), 1500));
-        const auto words = [](int seconds) {
-            return QStringLiteral("Instagram asked to slow down \u2014 continuing in %1 s").arg(seconds);
-        };
+        const QString words = QStringLiteral("Instagram asked to slow down \u2014 continuing in %1 s");
         QCOMPARE(m_model->waitSecondsLeft(), 2);
-        QCOMPARE(m_model->loadingStep(), words(2));
+        QCOMPARE(m_model->loadingStep(), words.arg(2));
         QTRY_COMPARE(m_model->waitSecondsLeft(), 1);
-        QCOMPARE(m_model->loadingStep(), words(1));
+        QCOMPARE(m_model->loadingStep(), words.arg(1));
         QVERIFY(m_model->isLoadingMore());
 
         const bool goesOn = end == QLatin1String("goes on"), stops = end == QLatin1String("stop");
@@ -240,7 +182,7 @@ private slots:
         QCOMPARE(m_model->dateFilter().kind(), DateRangeFilter::Kind::last30);
         if (end == QLatin1String("search")) { // the newer fetch is heard
             m_source.fetches.last().update(profileNamed("second"), reelsCounted(2, "b"));
-            QCOMPARE(ids(m_model->reels()), (QStringList{ "b0", "b1" }));
+            QCOMPARE(reelIds(m_model->reels()), (QStringList{ "b0", "b1" }));
         }
     }
 
@@ -249,22 +191,22 @@ private slots:
         search().update(profileNamed("natgeo"), reelsAged({ 2, 10, 40 }));
 
         m_model->setDateFilterKind(DateRangeFilter::Kind::last7);
-        QCOMPARE(ids(m_model->filteredReels()), QStringList{ "r0" });
+        QCOMPARE(reelIds(m_model->filteredReels()), QStringList{ "r0" });
         QCOMPARE(m_model->filteredModel()->rowCount(), 1);
         QCOMPARE(m_model->primaryActionLabel(), QStringLiteral("Download All"));
 
         // With nothing selected the download filter alone decides, whatever the browsing one.
         m_model->setDownloadDateFilterKind(DateRangeFilter::Kind::last30);
-        QCOMPARE(ids(m_model->reelsToDownload()), (QStringList{ "r0", "r1" }));
+        QCOMPARE(reelIds(m_model->reelsToDownload()), (QStringList{ "r0", "r1" }));
         QCOMPARE(m_model->downloadCount(), 2);
 
         // Select all takes the reels the browsing filter hides, too.
         m_model->selectAll();
-        QCOMPARE(ids(m_model->reelsToDownload()), (QStringList{ "r0", "r1", "r2" }));
+        QCOMPARE(reelIds(m_model->reelsToDownload()), (QStringList{ "r0", "r1", "r2" }));
         QCOMPARE(m_model->primaryActionLabel(), QStringLiteral("Download 3"));
 
         m_model->toggleSelection(QStringLiteral("r1"));
-        QCOMPARE(ids(m_model->reelsToDownload()), (QStringList{ "r0", "r2" }));
+        QCOMPARE(reelIds(m_model->reelsToDownload()), (QStringList{ "r0", "r2" }));
         QVERIFY(!m_model->isSelectionMode()); // toggling a reel does not start selection mode
 
         m_model->toggleSelectionMode();
@@ -289,38 +231,34 @@ private slots:
     {
         QTest::addColumn<DateRangeFilter::Kind>("kind");
         QTest::addColumn<bool>("forDownload");
-        QTest::addColumn<QDateTime>("start");
         QTest::addColumn<QList<QDateTime>>("posted");
-        QTest::addColumn<QStringList>("before");
-        QTest::addColumn<QList<QDateTime>>("steps");
-        QTest::addColumn<QList<QStringList>>("after");
+        QTest::addColumn<QList<QDateTime>>("clock"); // when the reels arrive, then each step
+        QTest::addColumn<QList<QStringList>>("shown"); // at each reading of the clock
 
         const auto at = [](int y, int m, int d, int h = 0, int min = 0, int s = 0, int ms = 0) {
             return QDateTime(QDate(y, m, d), QTime(h, min, s, ms));
         };
         QTest::newRow("last 7 days, browsing")
-                << DateRangeFilter::Kind::last7 << false << at(2024, 6, 14, 23, 59, 59, 600)
+                << DateRangeFilter::Kind::last7 << false
                 << QList<QDateTime>{ at(2024, 6, 10, 12), at(2024, 6, 7, 0, 0, 0, 400), at(2024, 6, 7) }
-                << QStringList{ "r0", "r1", "r2" }
-                << QList<QDateTime>{ at(2024, 6, 15, 0, 0, 0, 100), at(2024, 6, 15, 0, 0, 0, 500) }
-                << QList<QStringList>{ { "r0", "r1" }, { "r0" } };
+                << QList<QDateTime>{ at(2024, 6, 14, 23, 59, 59, 600), at(2024, 6, 15, 0, 0, 0, 100),
+                                     at(2024, 6, 15, 0, 0, 0, 500) }
+                << QList<QStringList>{ { "r0", "r1", "r2" }, { "r0", "r1" }, { "r0" } };
         QTest::newRow("this year, download")
-                << DateRangeFilter::Kind::thisYear << true << at(2024, 12, 31, 23, 59, 59, 600)
+                << DateRangeFilter::Kind::thisYear << true
                 << QList<QDateTime>{ at(2024, 12, 31, 10), at(2024, 6, 1) }
-                << QStringList{ "r0", "r1" }
-                << QList<QDateTime>{ at(2025, 1, 1, 0, 0, 0, 100) } << QList<QStringList>{ {} };
+                << QList<QDateTime>{ at(2024, 12, 31, 23, 59, 59, 600), at(2025, 1, 1, 0, 0, 0, 100) }
+                << QList<QStringList>{ { "r0", "r1" }, {} };
     }
 
     void dateFiltersFollowTheClock()
     {
         QFETCH(DateRangeFilter::Kind, kind);
         QFETCH(bool, forDownload);
-        QFETCH(QDateTime, start);
         QFETCH(QList<QDateTime>, posted);
-        QFETCH(QStringList, before);
-        QFETCH(QList<QDateTime>, steps);
-        QFETCH(QList<QStringList>, after);
-        const auto now = std::make_shared<QDateTime>(start);
+        QFETCH(QList<QDateTime>, clock);
+        QFETCH(QList<QStringList>, shown);
+        const auto now = std::make_shared<QDateTime>(clock.first());
         m_model->setClock([now] { return *now; });
         QList<Reel> reels = reelsCounted(int(posted.size()));
         for (int i = 0; i < reels.size(); ++i)
@@ -332,19 +270,19 @@ private slots:
         else
             m_model->setDateFilterKind(kind);
         search().update(profileNamed("natgeo"), reels);
-        const auto shown = [&] { return ids(forDownload ? m_model->reelsToDownload() : rows->reels()); };
-        QCOMPARE(shown(), before);
+        const auto ids = [&] { return reelIds(forDownload ? m_model->reelsToDownload() : rows->reels()); };
+        QCOMPARE(ids(), shown.first());
         QSignalSpy resets(rows, &QAbstractItemModel::modelReset);
         QSignalSpy counts(m_model.get(), &ReelsViewModel::downloadCountChanged);
-        for (int i = 0; i < steps.size(); ++i) {
+        for (int i = 1; i < clock.size(); ++i) {
             counts.clear();
-            *now = steps.at(i);
+            *now = clock.at(i);
             // The download count is worked out when asked: what matters is that it is announced.
             if (forDownload)
                 QTRY_VERIFY_WITH_TIMEOUT(!counts.isEmpty(), 10000);
             else
-                QTRY_COMPARE_WITH_TIMEOUT(rows->rowCount(), int(after.at(i).size()), 10000);
-            QCOMPARE(shown(), after.at(i));
+                QTRY_COMPARE_WITH_TIMEOUT(rows->rowCount(), int(shown.at(i).size()), 10000);
+            QCOMPARE(ids(), shown.at(i));
         }
         QCOMPARE(resets.size(), 0); // reels leaving the end of the list keep the rows before them
     }
@@ -362,8 +300,6 @@ private slots:
         QTest::newRow("instagram demo") << "natgeo" << false << "instagram" << -1 << "";
         QTest::newRow("facebook demo") << "https://facebook.com/natgeo" << false << "facebook" << -1 << "";
         QTest::newRow("instagram real") << "https://www.instagram.com/nasa/" << true << "instagram" << 30 << "";
-        QTest::newRow("rate limited on the third page")
-                << "busybee" << true << "instagram" << 24 << "Too many requests \u2014 try again in a moment.";
         QTest::newRow("unknown real profile") << "nobody" << true << "" << 0 << "We couldn't find that profile.";
         QTest::newRow("unreadable link")
                 << "@/?=:&#" << false << "" << 0 << "That doesn't look like a valid Instagram or Facebook link.";
@@ -380,21 +316,13 @@ private slots:
         TestServer server;
         InstagramSimulator instagram(server);
         instagram.addProfile(QStringLiteral("nasa"), 30, 12);
-        instagram.addProfile(QStringLiteral("busybee"), 36, 12);
-        instagram.setPageResponse(QStringLiteral("busybee"), 3, TestServer::Response::text("Please wait a few minutes.", 429));
-        qputenv("CLIPDOCK_RATE_LIMIT_WAITS_MS", "1,1,1");
         TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", server.origin() } });
-        QNetworkCookie session("sessionid", "s3ss");
-        session.setDomain(server.origin().host());
-        session.setPath(QStringLiteral("/"));
         if (signedIn)
-            Http::jar()->insertCookie(session);
+            Http::jar()->insertCookie(lastingCookie("sessionid", "s3ss", server.origin().host()));
         PlatformAuth instagramAuth(SocialPlatform::instagram, &m_store);
         PlatformAuth facebookAuth(SocialPlatform::facebook, &m_store);
-        QCOMPARE(instagramAuth.isSignedIn(), signedIn);
 
         ReelsViewModel model(&instagramAuth, &facebookAuth);
-        QSignalSpy resets(model.reelModel(), &QAbstractItemModel::modelReset);
         model.setInputText(text);
         model.search();
         QTRY_VERIFY_WITH_TIMEOUT(!model.isLoadingMore(), 20000);
@@ -407,10 +335,7 @@ private slots:
         if (reels >= 0)
             QCOMPARE(model.reelCount(), reels);
         QVERIFY(model.reelCount() > 0);
-        QCOMPARE(model.reelModel()->rowCount(), model.reelCount());
-        QCOMPARE(resets.size(), 0); // every page was appended
-        // busybee's third page is asked for again after each of the three waits.
-        QCOMPARE(instagram.pagesServed(), !signedIn ? 0 : error.isEmpty() ? 3 : 6);
+        QCOMPARE(instagram.pagesServed(), signedIn ? 3 : 0);
     }
 
 };

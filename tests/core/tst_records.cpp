@@ -17,7 +17,7 @@ using Kind = DateRangeFilter::Kind;
 
 namespace {
 
-// Local wall-clock time in the zone fixed by main().
+// Local wall-clock time in the zone fixed by main(): Berlin, with its 2024 daylight-saving dates.
 QDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
@@ -35,80 +35,6 @@ class TestRecords : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        // Every expectation below assumes Berlin's offsets and its 2024 daylight-saving dates.
-        QCOMPARE(answers(at(2024, 1, 15).offsetFromUtc(), at(2024, 7, 15).offsetFromUtc(), at(2024, 3, 31, 12).offsetFromUtc(),
-                         at(2024, 10, 27, 12).offsetFromUtc()), "3600 | 7200 | 7200 | 3600");
-    }
-
-    void includes_data()
-    {
-        QTest::addColumn<DateRangeFilter>("filter");
-        QTest::addColumn<QDateTime>("date");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<bool>("expected");
-        const auto row = [](const QByteArray &name, const DateRangeFilter &filter, const QDateTime &date, const QDateTime &now,
-                            bool expected) { QTest::newRow(name) << filter << date << now << expected; };
-
-        const QDateTime june = at(2024, 6, 15, 12);
-        row("all: long ago", Kind::all, at(1970, 1, 2), june, true);
-        row("last7: 7 days 23 hours", Kind::last7, at(2024, 6, 7, 13), june, true);
-        row("last7: exactly 8 days", Kind::last7, at(2024, 6, 7, 12), june, false);
-        row("last30: 30 days 23:59", Kind::last30, at(2024, 5, 15, 12, 1), june, true);
-        row("last30: exactly 31 days", Kind::last30, at(2024, 5, 15, 12), june, false);
-        row("last90: 90 days 23:59", Kind::last90, at(2024, 3, 16, 12, 1), june, true);
-        row("last90: exactly 91 days", Kind::last90, at(2024, 3, 16, 12), june, false);
-        for (Kind kind : { Kind::last7, Kind::last30, Kind::last90 }) {
-            const QByteArray name = QTest::toString(kind);
-            row(name + ": one minute ahead", kind, june.addSecs(60), june, true);
-            row(name + ": far ahead", kind, june.addDays(400), june, true);
-        }
-        // Days are counted on the calendar: 8 days across the spring change are only 191 hours, and
-        // 7 days 23.5 hours across the autumn change are 192.5 hours.
-        row("last7: 8 days over spring change", Kind::last7, at(2024, 3, 26, 12), at(2024, 4, 3, 12), false);
-        row("last7: 7d23h30 over autumn change", Kind::last7, at(2024, 10, 22, 12, 30), at(2024, 10, 30, 12), true);
-
-        const QDateTime newYear = at(2025, 1, 1, 0, 30);
-        row("thisYear: new year's eve", Kind::thisYear, at(2024, 12, 31, 23, 59), newYear, false);
-        row("thisYear: first minute", Kind::thisYear, at(2025, 1, 1), newYear, true);
-        row("thisYear: UTC date, local year", Kind::thisYear, utc(2024, 12, 31, 23, 30), newYear, true);
-        row("thisYear: UTC now, local year", Kind::thisYear, at(2024, 12, 31, 22), utc(2024, 12, 31, 23, 30), false);
-
-        // `now` is deliberately a day long past: today is read from the clock.
-        const QDate today = QDate::currentDate();
-        const QDateTime past = at(2001, 1, 1, 12);
-        row("today: midnight", Kind::today, today.startOfDay(), past, true);
-        row("today: last second", Kind::today, QDateTime(today, QTime(23, 59, 59)), past, true);
-        row("today: yesterday", Kind::today, QDateTime(today.addDays(-1), QTime(23, 59, 59)), past, false);
-        row("today: tomorrow", Kind::today, today.addDays(1).startOfDay(), past, false);
-        row("today: same day as now", Kind::today, past, past, false);
-
-        const DateRangeFilter march = DateRangeFilter::custom(at(2024, 3, 3, 15), at(2024, 3, 9, 8));
-        row("custom: start day midnight", march, at(2024, 3, 3), june, true);
-        row("custom: end day 23:59", march, at(2024, 3, 9, 23, 59), june, true);
-        row("custom: midnight after end", march, at(2024, 3, 10), june, true);
-        row("custom: one second later", march, at(2024, 3, 10, 0, 0, 1), june, false);
-        row("custom: day before", march, at(2024, 3, 2, 23, 59), june, false);
-        const DateRangeFilter sameDay = DateRangeFilter::custom(at(2024, 5, 5, 10), at(2024, 5, 5, 10));
-        row("same day: last second", sameDay, at(2024, 5, 5, 23, 59, 59), june, true);
-        // The autumn change day has 25 hours; its end is midnight, not start + 24 h.
-        const DateRangeFilter autumn = DateRangeFilter::custom(at(2024, 10, 20, 10), at(2024, 10, 27, 10));
-        row("custom: 25-hour end day", autumn, at(2024, 10, 27, 23, 30), june, true);
-        row("custom: after 25-hour day", autumn, at(2024, 10, 28, 0, 0, 1), june, false);
-        // A start given in UTC is 3 March in Berlin.
-        const DateRangeFilter utcStart = DateRangeFilter::custom(utc(2024, 3, 2, 23, 30), at(2024, 3, 9, 8));
-        row("custom: UTC start, local day", utcStart, at(2024, 3, 3), june, true);
-        row("custom: UTC start, day before", utcStart, at(2024, 3, 2, 23, 59), june, false);
-    }
-    void includes()
-    {
-        QFETCH(DateRangeFilter, filter);
-        QFETCH(QDateTime, date);
-        QFETCH(QDateTime, now);
-        QTEST(filter.includes(date, now), "expected");
-    }
-
     void values_data()
     {
         QTest::addColumn<QString>("actual");
@@ -116,6 +42,61 @@ private slots:
         const auto row = [](const QByteArray &name, const QString &actual, const char *expected) {
             QTest::newRow(name) << actual << QString::fromUtf8(expected);
         };
+
+        // Whether a filter takes a reel posted at `date` when it is `now`.
+        const auto takes = [&](const QByteArray &name, const DateRangeFilter &filter, const QDateTime &date,
+                                  const QDateTime &now, bool taken) {
+            row(name, answers(filter.includes(date, now)), taken ? "true" : "false");
+        };
+        const QDateTime june = at(2024, 6, 15, 12);
+        takes("all: long ago", Kind::all, at(1970, 1, 2), june, true);
+        takes("last7: 7 days 23 hours", Kind::last7, at(2024, 6, 7, 13), june, true);
+        takes("last7: exactly 8 days", Kind::last7, at(2024, 6, 7, 12), june, false);
+        takes("last30: 30 days 23:59", Kind::last30, at(2024, 5, 15, 12, 1), june, true);
+        takes("last30: exactly 31 days", Kind::last30, at(2024, 5, 15, 12), june, false);
+        takes("last90: 90 days 23:59", Kind::last90, at(2024, 3, 16, 12, 1), june, true);
+        takes("last90: exactly 91 days", Kind::last90, at(2024, 3, 16, 12), june, false);
+        for (Kind kind : { Kind::last7, Kind::last30, Kind::last90 }) {
+            const QByteArray name = QTest::toString(kind);
+            takes(name + ": one minute ahead", kind, june.addSecs(60), june, true);
+            takes(name + ": far ahead", kind, june.addDays(400), june, true);
+        }
+        // Days are counted on the calendar: 8 days across the spring change are only 191 hours, and
+        // 7 days 23.5 hours across the autumn change are 192.5 hours.
+        takes("last7: 8 days over spring change", Kind::last7, at(2024, 3, 26, 12), at(2024, 4, 3, 12), false);
+        takes("last7: 7d23h30 over autumn change", Kind::last7, at(2024, 10, 22, 12, 30), at(2024, 10, 30, 12), true);
+
+        const QDateTime newYear = at(2025, 1, 1, 0, 30);
+        takes("thisYear: new year's eve", Kind::thisYear, at(2024, 12, 31, 23, 59), newYear, false);
+        takes("thisYear: first minute", Kind::thisYear, at(2025, 1, 1), newYear, true);
+        takes("thisYear: UTC date, local year", Kind::thisYear, utc(2024, 12, 31, 23, 30), newYear, true);
+        takes("thisYear: UTC now, local year", Kind::thisYear, at(2024, 12, 31, 22), utc(2024, 12, 31, 23, 30), false);
+
+        // `now` is deliberately a day long past: today is read from the clock.
+        const QDate today = QDate::currentDate();
+        const QDateTime past = at(2001, 1, 1, 12);
+        takes("today: midnight", Kind::today, today.startOfDay(), past, true);
+        takes("today: last second", Kind::today, QDateTime(today, QTime(23, 59, 59)), past, true);
+        takes("today: yesterday", Kind::today, QDateTime(today.addDays(-1), QTime(23, 59, 59)), past, false);
+        takes("today: tomorrow", Kind::today, today.addDays(1).startOfDay(), past, false);
+        takes("today: same day as now", Kind::today, past, past, false);
+
+        const DateRangeFilter march = DateRangeFilter::custom(at(2024, 3, 3, 15), at(2024, 3, 9, 8));
+        takes("custom: start day midnight", march, at(2024, 3, 3), june, true);
+        takes("custom: end day 23:59", march, at(2024, 3, 9, 23, 59), june, true);
+        takes("custom: midnight after end", march, at(2024, 3, 10), june, true);
+        takes("custom: one second later", march, at(2024, 3, 10, 0, 0, 1), june, false);
+        takes("custom: day before", march, at(2024, 3, 2, 23, 59), june, false);
+        const DateRangeFilter sameDay = DateRangeFilter::custom(at(2024, 5, 5, 10), at(2024, 5, 5, 10));
+        takes("same day: last second", sameDay, at(2024, 5, 5, 23, 59, 59), june, true);
+        // The autumn change day has 25 hours; its end is midnight, not start + 24 h.
+        const DateRangeFilter autumn = DateRangeFilter::custom(at(2024, 10, 20, 10), at(2024, 10, 27, 10));
+        takes("custom: 25-hour end day", autumn, at(2024, 10, 27, 23, 30), june, true);
+        takes("custom: after 25-hour day", autumn, at(2024, 10, 28, 0, 0, 1), june, false);
+        // A start given in UTC is 3 March in Berlin.
+        const DateRangeFilter utcStart = DateRangeFilter::custom(utc(2024, 3, 2, 23, 30), at(2024, 3, 9, 8));
+        takes("custom: UTC start, local day", utcStart, at(2024, 3, 3), june, true);
+        takes("custom: UTC start, day before", utcStart, at(2024, 3, 2, 23, 59), june, false);
 
         // A filter's label | its short label.
         const auto labels = [](const DateRangeFilter &filter) { return answers(filter.label(), filter.shortLabel()); };

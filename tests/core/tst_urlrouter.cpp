@@ -30,10 +30,7 @@ void TestURLRouter::detect_data()
     };
 
     // Instagram links: the first segment, lowercased, whatever follows it.
-    row("ig plain", "https://instagram.com/natgeo", "instagram", "natgeo");
     row("ig www, trailing slash", "https://www.instagram.com/NatGeo/", "instagram", "natgeo");
-    row("ig reels segment", "https://www.instagram.com/NatGeo/reels/", "instagram", "natgeo");
-    row("ig uppercase link", "HTTPS://WWW.INSTAGRAM.COM/NATGEO", "instagram", "natgeo");
     row("ig query ignored", "http://m.instagram.com/nat.geo_1?igsh=abc", "instagram", "nat.geo_1");
     row("ig percent-encoded path", "https://instagram.com/%D0%9D%D0%B0%D1%82", "instagram", u"нат"_qs);
     row("ig scheme-relative has a host", "//instagram.com/NatGeo", "instagram", "natgeo");
@@ -45,11 +42,9 @@ void TestURLRouter::detect_data()
 
     // Facebook links.
     row("fb main domain", "https://www.facebook.com/NatGeo", "facebook", "natgeo");
-    row("fb mobile, query ignored", "https://m.facebook.com/Nat.Geo?ref=bookmarks", "facebook", "nat.geo");
     row("fb short domain", "https://fb.com/NatGeo", "facebook", "natgeo");
     row("fb video domain", "https://fb.watch/AbC123/", "facebook", "abc123");
     row("fb odd characters dropped", "https://facebook.com/Nat!Geo", "facebook", "natgeo");
-    row("fb pages keeps case", "https://www.facebook.com/pages/NatGeo", "facebook", "NatGeo");
     row("fb pages keeps case in any script", u"https://www.facebook.com/pages/Ωmega-1!"_qs, "facebook", u"Ωmega-1"_qs);
     row("fb people", "https://facebook.com/people/Nat-Geo/100064/", "facebook", "Nat-Geo");
     row("fb profile.php path wins", "https://www.facebook.com/profile.php?id=100012345", "facebook", "profile.php");
@@ -57,7 +52,6 @@ void TestURLRouter::detect_data()
     row("fb scheme with fb host keeps case", "facebook://fb.com/pages/NatGeo", "facebook", "NatGeo");
 
     // Facebook links with no path: the id query, raw and unsanitised.
-    row("fb id with root path", "https://www.facebook.com/?ref=x&id=12345", "facebook", "12345");
     row("fb first id wins", "https://fb.watch/?ref=a&&id=9&id=10", "facebook", "9");
     row("fb empty id", "https://web.facebook.com/?id=", "facebook", "");
     row("fb id kept raw", "https://facebook.com/?id=a%20b", "facebook", "a%20b");
@@ -76,7 +70,6 @@ void TestURLRouter::detect_data()
     row("FB: prefix", "FB:NatGeo", "facebook", "natgeo");
     row("facebook: prefix with blanks", " Facebook: Nat Geo ", "facebook", "natgeo");
     row("fb: alone", "fb:", "facebook", "fb");
-    row("fb:: alone", "fb::", "facebook", "fb");
     row("fb: last piece", "fb:a:B", "facebook", "b");
     row("fb: nothing usable", "fb:!!", "facebook", "");
     row("fb:// with unknown host", "fb://NatGeo", "facebook", "natgeo");
@@ -93,14 +86,12 @@ void TestURLRouter::detect_data()
     // A platform's domain typed without a scheme is a link, exactly as with "https://".
     row("ig domain without scheme", "instagram.com/natgeo", "instagram", "natgeo");
     row("ig www without scheme", " WWW.Instagram.com/NatGeo/reels/ ", "instagram", "natgeo");
-    row("ig mobile without scheme, query", "m.instagram.com/nat.geo?igsh=1", "instagram", "nat.geo");
     row("fb domain without scheme", "facebook.com/reels.page", "facebook", "reels.page");
     row("fb www pages without scheme", "www.facebook.com/pages/NatGeo", "facebook", "NatGeo");
     row("fb mobile id without scheme", "m.facebook.com/?id=42", "facebook", "42");
     row("fb short domain without scheme", "fb.com/NatGeo", "facebook", "natgeo");
     row("ig home page without scheme", "instagram.com", "instagram", "httpsinstagram.com");
     row("domain only as a prefix", "instagram.company/natgeo", "instagram", "instagram.companynatgeo");
-    row("domain run into the name", "instagram.comnatgeo", "instagram", "instagram.comnatgeo");
     row("other subdomain without scheme", "web.facebook.com/natgeo", "instagram", "web.facebook.comnatgeo");
 
     // Scripts other than Latin.
@@ -111,13 +102,10 @@ void TestURLRouter::detect_data()
     row("full lowercasing", u"İstanbul"_qs, "instagram", u"i\u0307stanbul"_qs);
     row("outside the basic plane", u"\U00010400x"_qs, "instagram", u"\U00010428x"_qs);
     row("emoji dropped", u"nat🎉geo✨"_qs, "instagram", "natgeo");
-    row("cyrillic fb prefix", u"fb:Катя"_qs, "facebook", u"катя"_qs);
 
     // Nothing.
-    row("empty", "", "none", "");
     row("blank", " \t\r\n ", "none", "");
     row("lone at", "@", "none", "");
-    row("punctuation only", "!?#&=", "none", "");
     row("emoji only", u"🎉🎉"_qs, "none", "");
 }
 

@@ -1,6 +1,7 @@
 #include "ProfileFixture.h"
 
 #include "MediaSimulator.h"
+#include "ScriptedSource.h"
 #include "TestServer.h"
 
 #include <QBuffer>
@@ -8,31 +9,15 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-// Keeps the one fetch the view model starts and lets the fixture answer it.
-class ProfileFixture::Source : public ProfileServiceType
-{
-public:
-    UpdateHandler update;
-    StepHandler step;
-    Completion done;
-
-    void fetchProfile(const QString &text, const Cancellation &cancel, UpdateHandler onUpdate,
-                      Completion onDone) override
-    {
-        fetchProfile(text, cancel, std::move(onUpdate), {}, std::move(onDone));
-    }
-    void fetchProfile(const QString &, const Cancellation &, UpdateHandler onUpdate,
-                      StepHandler onStep, Completion onDone) override
-    {
-        update = std::move(onUpdate);
-        step = std::move(onStep);
-        done = std::move(onDone);
-    }
-};
-
 namespace {
 
 constexpr int distinctPictures = 64;
+
+// The fetch the view model started last, which the fixture answers.
+ScriptedSource::Fetch *current(ScriptedSource &source)
+{
+    return source.fetches.isEmpty() ? nullptr : &source.fetches.last();
+}
 
 // A small picture of its own for each reel: a diagonal gradient with a hue from the index.
 QByteArray picture(int index, QSize size)
@@ -63,7 +48,7 @@ ProfileFixture::ProfileFixture(QObject *parent)
     : QObject(parent),
       m_server(std::make_unique<TestServer>()),
       m_media(std::make_unique<MediaSimulator>(*m_server)),
-      m_source(std::make_unique<Source>()),
+      m_source(std::make_unique<ScriptedSource>()),
       m_instagramAuth(new PlatformAuth(SocialPlatform::instagram, nullptr, this)),
       m_facebookAuth(new PlatformAuth(SocialPlatform::facebook, nullptr, this)),
       m_destination(new DownloadDestination(this)),
@@ -149,20 +134,20 @@ void ProfileFixture::loadMore(int count)
 
 void ProfileFixture::tellStep(const QString &text, int waitMs)
 {
-    if (m_source->step)
-        m_source->step(FetchStep(text, waitMs));
+    if (auto *fetch = current(*m_source); fetch && fetch->step)
+        fetch->step(FetchStep(text, waitMs));
 }
 
 void ProfileFixture::finish()
 {
-    if (m_source->done)
-        std::exchange(m_source->done, {})(Outcome<InstagramServiceError>::success());
+    if (auto *fetch = current(*m_source); fetch && fetch->done)
+        std::exchange(fetch->done, {})(Outcome<InstagramServiceError>::success());
 }
 
 void ProfileFixture::fail(const QString &message)
 {
-    if (m_source->done)
-        std::exchange(m_source->done, {})(InstagramServiceError::network(message));
+    if (auto *fetch = current(*m_source); fetch && fetch->done)
+        std::exchange(fetch->done, {})(InstagramServiceError::network(message));
 }
 
 QVariant ProfileFixture::reel(int index) const
@@ -172,7 +157,8 @@ QVariant ProfileFixture::reel(int index) const
 
 void ProfileFixture::deliver()
 {
-    if (!m_source->update)
+    auto *fetch = current(*m_source);
+    if (!fetch || !fetch->update)
         return;
     InstagramProfile profile;
     profile.username = m_options.value(QStringLiteral("username"), QStringLiteral("fixture.reels")).toString();
@@ -181,5 +167,5 @@ void ProfileFixture::deliver()
     profile.isVerified = m_options.value(QStringLiteral("verified"), true).toBool();
     profile.reelCount = m_reels.size();
     profile.avatarURL = m_server->url(QStringLiteral("/avatar.png"));
-    m_source->update(profile, m_reels);
+    fetch->update(profile, m_reels);
 }

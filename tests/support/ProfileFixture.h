@@ -18,6 +18,7 @@
 #include <memory>
 
 class MediaSimulator;
+class ScriptedSource;
 class TestServer;
 
 class ProfileFixture : public QObject
@@ -54,14 +55,12 @@ public:
     Q_INVOKABLE QVariant reel(int index) const;
 
 private:
-    class Source;
-
     Reel makeReel(int index) const;
     void deliver();
 
     std::unique_ptr<TestServer> m_server;
     std::unique_ptr<MediaSimulator> m_media;
-    std::unique_ptr<Source> m_source;
+    std::unique_ptr<ScriptedSource> m_source;
     QTemporaryDir m_folder;
     PlatformAuth *m_instagramAuth;
     PlatformAuth *m_facebookAuth;
