@@ -1,7 +1,7 @@
 import QtQuick
 import QtTest
 import ClipDock
-import "../qml"
+import "../support"
 
 // Renders every screen in its representative states and saves each as a PNG, so the screens can
 // be looked at without a display. Pages, manifests, pictures and media come from loopback.
@@ -14,10 +14,6 @@ ScreenTestCase {
     Component {
         id: sheetComponent
         DownloadSheet { width: 520; height: 640 }
-    }
-    Component {
-        id: playerComponent
-        ReelPlayer { width: 400; height: 720 }
     }
 
     // The window and its sheets. Each row sets a new window up and names the sheet to shoot, if
@@ -175,10 +171,10 @@ ScreenTestCase {
         const picture = pictures()(0)
         const reel = data.file ? harness.mediaReel("gp-unplayable", data.file, 1200000, 15400, 47, picture)
                                : harness.silentReel("gp", 1200000, 15400, 47, picture)
-        const player = createTemporaryObject(playerComponent, stage, { reel: reel, active: true })
+        const shown = player(reel).player
         if (data.file)
-            tryCompare(player, "unplayable", true, 10000)
-        shoot(player, data.tag)
+            tryCompare(shown, "unplayable", true, 10000)
+        shoot(shown, data.tag)
     }
 
     // A profile of `count` reels (30 unless told), one posted every five days, delivered whole

@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import ClipDock
+import "../support"
 
 // The download sheet over a real download manager whose transfers come from the local media
 // server: what it says about the queue, which actions it offers, and what they do.
@@ -35,21 +36,6 @@ ScreenTestCase {
         return ["stopAllButton", "retryFailedButton", "clearFinishedButton"].filter(name => w.find(name).visible)
     }
 
-    // The header's actions keep one row inside the sheet, clear of the status line, at the
-    // sheet's default width and its smallest.
-    function verifyHeaderFits(w) {
-        for (const width of [w.queue.width, w.queue.minimumWidth]) {
-            w.queue.width = width
-            waitForRendering(w.queue.contentItem)
-            const buttons = headerButtons(w).map(name => w.find(name))
-            for (const b of buttons) {
-                compare(b.mapToItem(null, 0, 0).y, buttons[0].mapToItem(null, 0, 0).y, "one row at " + width)
-                verify(within(b, w.queue.contentItem), "inside at " + width)
-                verify(apart(b, w.find("statusLine")), "clear of the status line at " + width)
-            }
-        }
-    }
-
     // Rows are "badge|actions|message". The first transfer of a file that stalls stops at a
     // quarter of it; "saved" reels were saved by an earlier run and count as done at once.
     function test_sheetShowsTheQueue_data() {
@@ -79,7 +65,6 @@ ScreenTestCase {
             w.manager.clearFinished()
             w.root.settings.skipSavedReels = true
         }
-        verify(!w.queue.visible)
         w.manager.enqueue(reels, "720p")
         verify(w.queue.visible, "every enqueue opens the sheet, an empty one too")
         tryVerify(() => data.settled(w.manager), 10000)
@@ -88,7 +73,18 @@ ScreenTestCase {
         tryCompare(w.find("statusLine"), "text", data.status)
         tryCompare(w.find("overallPercent"), "text", data.percent)
         compare(headerButtons(w).join(" "), data.buttons)
-        verifyHeaderFits(w)
+        // The header's actions keep one row inside the sheet, clear of the status line, at the
+        // sheet's default width and its smallest.
+        for (const width of [w.queue.width, w.queue.minimumWidth]) {
+            w.queue.width = width
+            waitForRendering(w.queue.contentItem)
+            const buttons = headerButtons(w).map(name => w.find(name))
+            for (const b of buttons) {
+                compare(b.mapToItem(null, 0, 0).y, buttons[0].mapToItem(null, 0, 0).y, "one row at " + width)
+                verify(within(b, w.queue.contentItem), "inside at " + width)
+                verify(apart(b, w.find("statusLine")), "clear of the status line at " + width)
+            }
+        }
         compare(w.find("downloadList").count, data.rows.length)
         data.rows.forEach((expected, i) => {
             const [badge, actions, message] = expected.split("|")
@@ -145,8 +141,6 @@ ScreenTestCase {
         const file = folder + "/reel-e2e-720p.mp4"
         compare(harness.fileSize(file), harness.mediaSize())
         const row = w.row(0)
-        compare(rowLooks(row).badge, "Saved")
-        compare(findChild(row, "revealButton").text, FileActions.revealLabel)
         click(findChild(row, "openButton"))
         compare(harness.openedUrls, [file])
         // No file manager listens here, so showing the file opens its folder.
@@ -157,8 +151,7 @@ ScreenTestCase {
 
         // Closing the sheet keeps the queue and its files.
         w.queue.close()
-        verify(!w.manager.isPresented)
-        compare(w.manager.items.count, 1)
+        compare([w.manager.isPresented, w.manager.items.count], [false, 1])
     }
 
     // A chosen folder that has gone is made again and opened; one that cannot be made says why

@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import ClipDock
+import "../support"
 
 ScreenTestCase {
     id: testCase

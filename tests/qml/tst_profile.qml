@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import ClipDock
+import "../support"
 
 ScreenTestCase {
     id: testCase
@@ -71,7 +72,6 @@ ScreenTestCase {
             choose(s.item("columnsMenu"), s.item("columnsMenuButton"), data.stored + " per row")
         else
             s.vm.gridColumns = data.stored
-        compare(s.vm.gridColumns, data.stored)
         const grid = s.item("reelGrid")
         waitForRendering(grid)
         compare([grid.columns, grid.gap, s.item("columnsMenuLabel").text],
@@ -94,20 +94,17 @@ ScreenTestCase {
         s.vm.setDateFilterKind(2) // last 7: two of five shown
         verify(!s.item("selectAllButton").visible)
         mouseClick(s.item("selectButton"))
-        verify(s.vm.isSelectionMode)
-        compare([s.item("selectButtonLabel").text, s.item("selectAllLabel").text], ["Done", "Select all"])
+        compare([s.vm.isSelectionMode, s.item("selectButtonLabel").text, s.item("selectAllLabel").text],
+                [true, "Done", "Select all"])
         mouseClick(s.item("selectAllButton"))
-        compare(s.vm.selectedCount, 5)
-        compare([s.item("selectedCountText").text, s.item("selectAllLabel").text, s.item("mainDownloadLabel").text],
-                ["5 selected", "Deselect all", "Download 5"])
+        compare([s.vm.selectedCount, s.item("selectedCountText").text, s.item("selectAllLabel").text,
+                 s.item("mainDownloadLabel").text], [5, "5 selected", "Deselect all", "Download 5"])
         mouseClick(s.item("selectAllButton"))
-        compare(s.vm.selectedCount, 0)
-        verify(s.vm.isSelectionMode)
+        compare([s.vm.selectedCount, s.vm.isSelectionMode], [0, true])
         s.vm.toggleSelection("reel-0")
         mouseClick(s.item("selectButton"))
-        verify(!s.vm.isSelectionMode)
-        compare(s.vm.selectedCount, 0, "leaving selection mode clears the selection")
-        compare(s.item("mainDownloadLabel").text, "Download All")
+        compare([s.vm.isSelectionMode, s.vm.selectedCount, s.item("mainDownloadLabel").text],
+                [false, 0, "Download All"], "leaving selection mode clears the selection")
     }
 
     // Taps and long presses on cards and rows: what they select and what they play. The layout
@@ -143,10 +140,9 @@ ScreenTestCase {
             mouseClick(findChild(target, "rowThumbnail"))
         else
             longPress(target, target.width / 2, y)
-        compare([s.vm.isSelectionMode, s.vm.isSelected("reel-1"), target.selected, s.vm.hasPlayingReel],
-                [data.mode, data.selected, data.selected, data.playing])
-        if (data.playing)
-            compare(s.vm.playingReel.id, "reel-1")
+        compare([s.vm.isSelectionMode, s.vm.isSelected("reel-1"), target.selected,
+                 s.vm.hasPlayingReel ? s.vm.playingReel.id : "none"],
+                [data.mode, data.selected, data.selected, data.playing ? "reel-1" : "none"])
     }
 
     // Pages arriving keep the cells and the scroll position; the pill shows while they may,
@@ -173,8 +169,7 @@ ScreenTestCase {
         tryCompare(pill, "visible", true)
         view.contentY = view.contentY + 900
         waitForRendering(view)
-        const y = view.contentY
-        const cell = view.itemAtIndex(6)
+        const [y, cell] = [view.contentY, view.itemAtIndex(6)]
         verify(cell !== null)
         s.fixture.loadMore(12)
         compare([view.count, view.contentY, s.item("reelCountText").text], [36, y, "36 reels"])
@@ -182,7 +177,6 @@ ScreenTestCase {
 
         view.contentY = view.originY
         waitForRendering(view)
-        const top = item => item.mapToItem(s.screen, 0, 0).y
         const place = item => { const p = item.mapToItem(s.screen, 0, 0); return [p.x, p.y] }
         const middle = item => item.mapToItem(s.screen, 0, item.height / 2).y
         const [count, controls, first] = [s.item("reelCountText"), s.item("dateMenuButton"), view.itemAtIndex(0)]
@@ -200,36 +194,28 @@ ScreenTestCase {
             compare(note.visible, data.end !== "finish")
             compare([place(count), place(controls)], before.slice(0, 2))
         }
-        if (data.end === "finish") {
-            compare(place(first), before[2])
-            return
-        }
+        if (data.end === "finish")
+            return compare(place(first), before[2])
         tryCompare(note, "opacity", 1)
         const text = s.item(pause ? "waitNoteText" : "loadingMoreNoteText")
         compare(text.text, pause ? "Instagram asked to slow down — continuing in 30 s" : data.end)
         verify(!text.truncated, "the whole text shows")
         // Below the controls, within the header, and the reels below it.
-        const header = s.item("sectionHeader")
-        verify(top(note) >= top(controls) + controls.height, "below the controls")
-        verify(place(note)[0] >= place(header)[0]
-               && place(note)[0] + note.width <= place(header)[0] + header.width + 0.5, "within the header")
+        verify(place(note)[1] >= place(controls)[1] + controls.height, "below the controls")
+        verify(within(note, s.item("sectionHeader")), "within the header")
         waitForRendering(view)
-        verify(top(view.itemAtIndex(0)) >= top(note) + note.height, "the reels make room")
-        if (!pause) {
-            compare([s.vm.phase, view.count], [ReelsViewModel.Loaded, 36])
-            s.fixture.load(3)
-            tryCompare(note, "visible", false)
-            return
+        verify(place(view.itemAtIndex(0))[1] >= place(note)[1] + note.height, "the reels make room")
+        if (pause) {
+            tryCompare(text, "text", "Instagram asked to slow down — continuing in 29 s", 3000)
+            verify(within(s.item("stopWaitingButton"), note))
+            mouseClick(s.item("stopWaitingButton"))
+            compare([s.vm.waitSecondsLeft, s.vm.isLoadingMore, s.vm.loadingMoreError], [0, false, ""])
+            tryCompare(pill, "visible", false)
         }
-        tryCompare(text, "text", "Instagram asked to slow down — continuing in 29 s", 3000)
-        verify(within(s.item("stopWaitingButton"), note))
-        mouseClick(s.item("stopWaitingButton"))
-        compare([s.vm.waitSecondsLeft, s.vm.isLoadingMore, s.vm.phase, s.vm.loadingMoreError],
-                [0, false, ReelsViewModel.Loaded, ""])
+        compare([s.vm.phase, view.count], [ReelsViewModel.Loaded, 36])
+        if (!pause)
+            s.fixture.load(3)
         tryCompare(note, "visible", false)
-        tryCompare(pill, "visible", false)
-        verify(!s.item("loadingMoreNote").visible)
-        compare(view.count, 36)
     }
 
     // A row's own button downloads that reel; the badge counts what is running.
@@ -242,8 +228,7 @@ ScreenTestCase {
         compare([findChild(row, "reelNumberText").text, findChild(row, "rowDownloadIcon").symbol],
                 ["Reel #3", "arrow.down"])
         mouseClick(findChild(row, "rowDownloadButton"))
-        compare([s.manager.itemCount, s.manager.stateFor("reel-1")], [1, undefined])
-        verify(s.manager.stateFor("reel-2") !== undefined)
+        compare([s.manager.itemCount, s.manager.stateFor("reel-2") !== undefined], [1, true])
         tryCompare(s.item("downloadsBadgeText"), "text", "1")
         verify(s.item("downloadsBadge").visible)
         tryCompare(findChild(row, "rowDownloadIcon"), "symbol", "ellipsis", 5000)
@@ -281,9 +266,7 @@ ScreenTestCase {
             return
         compare(item("demoNoteText").text, "Demo profile: sign in to " + data.title + " to see the real one.")
         mouseClick(item("demoSignInButton"))
-        verify(s.vm.showingLogin)
-        compare(s.vm.loginTarget, data.tag)
-        s.vm.showingLogin = false
+        compare([s.vm.showingLogin, s.vm.loginTarget], [true, data.tag])
     }
 
     function openOptions(s) {
@@ -321,9 +304,6 @@ ScreenTestCase {
             verify(within(item("downloadButtonLabel").parent, item("downloadButton")), width)
         }
         compare(item("dateRangeCard").visible, data.selected.length === 0)
-        compare(s.vm.downloadDateFilter.shortLabel, s.vm.dateFilter.shortLabel)
-        for (const quality of ["1080p", "720p", "480p", "Audio only"])
-            verify(item("quality " + quality) !== null, quality)
         mouseClick(item("quality 480p"))
         compare(s.vm.selectedQuality, "480p")
 
@@ -338,32 +318,11 @@ ScreenTestCase {
         s.manager.stopAll()
     }
 
-    // The options' date card edits the download filter only, its custom range too.
-    function test_optionsDateCard() {
-        const s = makeScreen()
-        const item = openOptions(s)
-        const menu = item("optionsDateMenu")
-        choose(menu, item("optionsDateButton"), "Last 7 days")
-        compare([item("optionsDateLabel").text, item("optionsSubtitle").text, s.vm.dateFilter.shortLabel],
-                ["7 days", "2 reels match 7 days", "All time"])
-
-        s.vm.customRangeStart = new Date(Date.now() - 12 * 86400000)
-        s.vm.customRangeEnd = new Date(Date.now() - 2 * 86400000)
-        choose(menu, item("optionsDateButton"), "Custom range…")
-        const rangeSheet = item("optionsRangeSheet")
-        tryCompare(rangeSheet, "visible", true)
-        tryVerify(() => findChild(rangeSheet.contentItem, "applyButton") !== null)
-        mouseClick(findChild(rangeSheet.contentItem, "applyButton"))
-        tryCompare(rangeSheet, "visible", false)
-        compare([s.vm.downloadDateFilter, s.vm.dateFilter].map(f => ProfilePresentation.filterKey(f)), ["custom", "all"])
-        compare(item("optionsSubtitle").text, "2 reels match " + s.vm.downloadDateFilter.shortLabel)
-        mouseClick(item("cancelButton"))
-        verify(!s.vm.showingQualitySheet)
-    }
-
-    // A first day after the last warns and holds "Apply" back; the same day is a range.
+    // A first day after the last warns and holds "Apply" back; the same day is a range. The
+    // options' date card edits the download filter only, a preset and a custom range alike.
     function test_customRange_data() {
-        return rows("tag start end shown", [["in order", 10, 2, 2], ["one day", 3, 3, 1], ["reversed", 2, 10]])
+        return rows("tag start end shown", [["in order", 10, 2, 2], ["one day", 3, 3, 1], ["reversed", 2, 10],
+                                            ["options", 12, 2, 2]])
     }
 
     function test_customRange(data) {
@@ -372,19 +331,34 @@ ScreenTestCase {
         const now = Date.now()
         s.vm.customRangeStart = new Date(now - data.start * 86400000)
         s.vm.customRangeEnd = new Date(now - data.end * 86400000)
-        choose(s.item("dateMenu"), s.item("dateMenuButton"), "Custom range…")
-        const sheet = findChild(s.screen, "customRangeSheet")
+        const options = data.tag === "options" ? openOptions(s) : null
+        const find = options || s.item
+        const [menu, button] = options ? ["optionsDateMenu", "optionsDateButton"]
+                                       : ["dateMenu", "dateMenuButton"]
+        if (options) {
+            choose(find(menu), find(button), "Last 7 days")
+            compare([find("optionsDateLabel").text, find("optionsSubtitle").text, s.vm.dateFilter.shortLabel],
+                    ["7 days", "2 reels match 7 days", "All time"])
+        }
+        choose(find(menu), find(button), "Custom range…")
+        const sheet = find(options ? "optionsRangeSheet" : "customRangeSheet")
         tryVerify(() => findChild(sheet.contentItem, "applyButton") !== null)
         const item = name => findChild(sheet.contentItem, name)
         compare([item("rangeWarning").visible, item("applyButton").enabled], [!valid, valid])
         compare(findChild(item("fromPicker"), "dayText").text, ProfilePresentation.dayText(s.vm.customRangeStart))
         mouseClick(item("applyButton"))
-        compare(s.vm.showingCustomDateRange, !valid)
-        if (valid) {
-            compare(ProfilePresentation.filterKey(s.vm.dateFilter), "custom")
-            compare(s.vm.filteredModel.count, data.shown)
-            return
+        if (options) {
+            tryCompare(sheet, "visible", false)
+            compare([s.vm.downloadDateFilter, s.vm.dateFilter].map(f => ProfilePresentation.filterKey(f)),
+                    ["custom", "all"])
+            compare(find("optionsSubtitle").text, "2 reels match " + s.vm.downloadDateFilter.shortLabel)
+            mouseClick(find("cancelButton"))
+            return verify(!s.vm.showingQualitySheet)
         }
+        compare(s.vm.showingCustomDateRange, !valid)
+        if (valid)
+            return compare([ProfilePresentation.filterKey(s.vm.dateFilter), s.vm.filteredModel.count],
+                           ["custom", data.shown])
         // Moving the first day back clears the warning.
         s.vm.customRangeStart = s.vm.customRangeEnd
         compare([item("rangeWarning").visible, item("applyButton").enabled], [false, true])

@@ -1,18 +1,11 @@
 import QtQuick
 import QtTest
 import ClipDock
+import "../support"
 
 ScreenTestCase {
     id: testCase
     name: "RootView"
-
-    // Every item naming a symbol in this tree finds it in the icon table.
-    function verifySymbolsKnown(item) {
-        if (item.symbol !== undefined && item.symbol !== "")
-            verify(UiCatalog.glyph(item.symbol) !== "", "unknown symbol " + item.symbol)
-        for (let i = 0; i < item.children.length; ++i)
-            verifySymbolsKnown(item.children[i])
-    }
 
     function test_phaseSwap() {
         const w = openWindow()
@@ -29,40 +22,12 @@ ScreenTestCase {
         tryCompare(search, "visible", false)
         verify(profile.enabled && !search.enabled)
         tryVerify(() => findChild(profile, "reelGrid").count > 0)
-        verifySymbolsKnown(w.window.contentItem)
 
         mouseClick(findChild(profile, "backButton"))
         compare([w.vm.phase, w.vm.inputText], [ReelsViewModel.Empty, ""])
         tryCompare(profile, "visible", false, 3000)
         verify(search.visible)
         tryVerify(() => findChild(search, "linkField").activeFocus)
-    }
-
-    // Each sheet shows while its flag holds, and closing it by the window manager or with
-    // Escape clears the flag.
-    function test_sheetsFollowFlags_data() {
-        return [].concat(...["loginSheet", "settingsSheet", "updateSheet"].map(
-                    sheet => [false, true].map(escape => ({ tag: sheet + (escape ? ", Escape" : ", closed"),
-                                                            sheet: sheet, escape: escape }))))
-    }
-
-    function test_sheetsFollowFlags(data) {
-        const w = openWindow()
-        const [target, flag] = { loginSheet: [w.vm, "showingLogin"], settingsSheet: [w.vm, "showingSettings"],
-                                 updateSheet: [w.root, "showingUpdateSheet"] }[data.sheet]
-        const sheet = w.sheet(data.sheet)
-        verify(!sheet.visible)
-        target[flag] = true
-        verify(sheet.visible)
-        verifySymbolsKnown(sheet.contentItem)
-        if (data.escape) {
-            tryVerify(() => sheet.active, 2000, "the sheet takes the keyboard")
-            keyClick(Qt.Key_Escape)
-        } else {
-            sheet.close()
-        }
-        compare(target[flag], false)
-        verify(!sheet.visible)
     }
 
     // The login sheet follows the platform asked for when it opens.
@@ -90,21 +55,23 @@ ScreenTestCase {
         mouseClick(findChild(sheet.contentItem, "closeButton"))
         w.vm.openLogin("facebook")
         wait(800)
-        verify(w.vm.showingLogin, "the Facebook sheet stays open")
-        compare(w.vm.loginTarget, "facebook")
+        compare([w.vm.showingLogin, w.vm.loginTarget], [true, "facebook"], "the Facebook sheet stays open")
         w.root.instagramAuth.signOut()
     }
 
-    // Found at start-up, the update opens its sheet, over the settings when they are open; its
-    // buttons and Escape close it, and only the download button opens the address.
+    // Found at start-up, the update opens its sheet, over the settings when they are open, with
+    // its notes as they are or a card that says there are none; its buttons and Escape close it,
+    // and only the download button opens the address.
     function test_updateSheet_data() {
-        return rows("tag button opened over", [
-            ["download", "downloadButton", ["https://updates.invalid/clipdock-9.1.0"]],
-            ["later", "laterButton", []], ["escape", "", []], ["over the settings, escape", "", [], "settingsSheet"]])
+        return rows("tag button opened notes over", [
+            ["download", "downloadButton", ["https://updates.invalid/clipdock-9.1.0"],
+             "Line one\n<b>not bold</b>"],
+            ["later, empty notes", "laterButton", [], ""], ["escape, no notes", "", []],
+            ["over the settings, escape", "", [], "Faster downloads.", "settingsSheet"]])
     }
 
     function test_updateSheet(data) {
-        harness.serveManifest("9.1.0", "Faster downloads.")
+        harness.serveManifest("9.1.0", data.notes)
         harness.forgetOpenedUrls()
         const w = openWindow()
         const sheet = w.sheet("updateSheet")
@@ -116,9 +83,14 @@ ScreenTestCase {
         w.root.start()
         tryCompare(sheet, "visible", true, 5000)
         compare(sheet.transientParent, below, "the window manager keeps it above the one below")
-        compare(findChild(sheet.contentItem, "versionText").text, "Version 9.1.0 is ready to install.")
+        const item = name => findChild(sheet.contentItem, name)
+        compare([item("versionText").text, item("installedText").text],
+                ["Version 9.1.0 is ready to install.", "Currently installed: 2.0.3"])
+        compare([item("notesCard").visible, item("noNotesCard").visible], [!!data.notes, !data.notes])
+        if (data.notes)
+            compare(item("notesText").text, data.notes)
         if (data.button) {
-            mouseClick(findChild(sheet.contentItem, data.button))
+            mouseClick(item(data.button))
         } else {
             tryVerify(() => sheet.active, 2000)
             keyClick(Qt.Key_Escape)

@@ -1,23 +1,13 @@
 import QtQuick
 import QtTest
 import ClipDock
+import "../support"
 
 ScreenTestCase {
     id: testCase
     name: "SearchScreen"
     width: 460
     height: 820
-
-    Component {
-        id: searchComponent
-        SearchView { width: 460; height: 820 }
-    }
-
-    function makeScreen() {
-        const root = harness.newRoot()
-        const screen = createTemporaryObject(searchComponent, stage, { viewModel: root.viewModel })
-        return { vm: root.viewModel, item: name => findChild(screen, name) }
-    }
 
     // A signed-in Facebook profile is read page by page, and the button says which.
     function test_mainButton_data() {
@@ -33,7 +23,7 @@ ScreenTestCase {
     }
 
     function test_mainButton(data) {
-        const s = makeScreen()
+        const s = screen("search")
         if (data.signIn) {
             harness.signInBrowser(data.signIn)
             tryCompare(s.vm.facebookAuth, "isSignedIn", true, 5000)
@@ -56,24 +46,25 @@ ScreenTestCase {
         verify(!s.item("errorNote").visible || s.item("errorText").text === s.vm.errorMessage, s.vm.errorMessage)
     }
 
-    // Return and the main button both submit; blank text submits nothing. The button takes the
-    // focus from the field.
+    // Return, Enter and the main button all submit; blank text submits nothing. The button takes
+    // the focus from the field.
     function test_submit_data() {
         const [L, E] = [ReelsViewModel.Loading, ReelsViewModel.Empty]
-        return rows("tag text viaReturn phase", [
-            ["return, handle", "@natgeo", true, L], ["return, blanks", "   ", true, E],
-            ["button, handle", "@natgeo", false, L], ["button, blanks", "   ", false, E]])
+        return rows("tag text key phase", [
+            ["return, handle", "@natgeo", Qt.Key_Return, L], ["return, blanks", "   ", Qt.Key_Return, E],
+            ["enter, handle", "@natgeo", Qt.Key_Enter, L],
+            ["button, handle", "@natgeo", 0, L], ["button, blanks", "   ", 0, E]])
     }
 
     function test_submit(data) {
-        const s = makeScreen()
+        const s = screen("search")
         const field = s.item("linkField")
         tryVerify(() => field.activeFocus, 2000, "the field has focus when the screen shows")
         type(data.text)
         compare(s.vm.inputText, data.text)
-        data.viaReturn ? keyClick(Qt.Key_Return) : mouseClick(s.item("mainButton"))
+        data.key ? keyClick(data.key) : mouseClick(s.item("mainButton"))
         compare(s.vm.phase, data.phase)
-        if (!data.viaReturn && data.phase === ReelsViewModel.Loading)
+        if (!data.key && data.phase === ReelsViewModel.Loading)
             verify(!field.activeFocus, "the button takes the focus from the field")
     }
 
@@ -83,7 +74,7 @@ ScreenTestCase {
     }
 
     function test_pasteAndClear(data) {
-        const s = makeScreen()
+        const s = screen("search")
         harness.setClipboard(data.clipboard)
         mouseClick(s.item("pasteButton"))
         compare([s.vm.inputText, s.vm.phase], [data.clipboard, ReelsViewModel.Empty])
@@ -104,7 +95,7 @@ ScreenTestCase {
     }
 
     function test_pills(data) {
-        const s = makeScreen()
+        const s = screen("search")
         const pill = s.item(data.tag + "Pill")
         const auth = s.vm[data.tag + "Auth"]
         s.vm.loginTarget = data.other

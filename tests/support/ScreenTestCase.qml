@@ -19,6 +19,18 @@ TestCase {
         id: profileComponent
         ProfileView { width: 460; height: 820 }
     }
+    Component {
+        id: searchComponent
+        SearchView { width: 460; height: 820 }
+    }
+    Component {
+        id: settingsComponent
+        SettingsView { width: 460; height: 700; appVersion: "0.0.0" }
+    }
+    Component {
+        id: playerComponent
+        ReelPlayer { width: 400; height: 720 }
+    }
 
     // The app's window over `root`, a new set of objects unless given; `item` finds in the
     // window's visual tree, `sheet` among its objects.
@@ -29,9 +41,25 @@ TestCase {
                  item: name => findChild(window.contentItem, name), sheet: name => findChild(window, name) }
     }
 
-    // A new set of objects that has loaded the (demo) profile at `link`.
-    function searched(link) {
+    // The search or the settings screen on its own, over a new set of objects.
+    function screen(kind) {
         const root = harness.newRoot()
+        const view = createTemporaryObject(kind === "search" ? searchComponent : settingsComponent, stage,
+                                           kind === "search" ? { viewModel: root.viewModel } : {
+                                               destination: root.destination, settings: root.settings,
+                                               updateService: root.updateService })
+        return { root: root, vm: root.viewModel, screen: view, item: name => findChild(view, name) }
+    }
+
+    // The reel player on its own, playing `reel`.
+    function player(reel) {
+        const view = createTemporaryObject(playerComponent, stage, { reel: reel, active: true })
+        return { player: view, media: findChild(view, "mediaPlayer"), item: name => findChild(view, name) }
+    }
+
+    // A set of objects (new unless given) that has loaded the (demo) profile at `link`.
+    function searched(link, root) {
+        root = root || harness.newRoot()
         root.viewModel.inputText = link
         root.viewModel.search()
         tryCompare(root.viewModel, "phase", ReelsViewModel.Loaded, 5000)
