@@ -1,3 +1,4 @@
+#include "Answers.h"
 #include "FetchRecorder.h"
 #include "TestEnvironment.h"
 
@@ -15,49 +16,40 @@ class TestDemoSources : public QObject
     DemoFacebookService m_facebook;
 
 private slots:
-    void errorMessages_data()
-    {
-        QTest::addColumn<QString>("actual");
-        QTest::addColumn<QString>("message");
-        // The other messages are checked where the sources and the view model produce them.
-        using E = InstagramServiceError;
-        QTest::newRow("http without body") << E::http(403).errorDescription() << "HTTP 403.";
-        QTest::newRow("network") << E::network("Connection refused").errorDescription() << "Connection refused";
-        QTest::newRow("no videos") << E::noVideosFound().errorDescription()
-                << "No videos found on that page (the page may require login or have no public videos).";
-    }
-    void errorMessages()
-    {
-        QFETCH(QString, actual);
-        QTEST(actual, "message");
-    }
-
     // The profile made from what was typed, in two instalments after their waits, the second
     // extending the first. Verified when the handle's length in characters as a reader counts
-    // them is a multiple of three (four on Facebook).
+    // them is a multiple of three (four on Facebook). The same account fetched beside it gets a
+    // fresh id and the same generated numbers; cancelling that one ends it at once, and only it.
     void fetch_data()
     {
         QTest::addColumn<bool>("facebook");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("username");
-        QTest::addColumn<QString>("displayName");
-        QTest::addColumn<bool>("verified");
+        QTest::addColumn<QString>("profile"); // "username | display name | verified"
+        QTest::addColumn<int>("cancelBesideAfterMs"); // -1: before the call; -2: never
+        QTest::addColumn<int>("besideUpdates");
+        const auto row = [](const char *name, bool facebook, const QString &text, const QString &profile,
+                            int cancelBesideAfterMs = -2, int besideUpdates = 2) {
+            QTest::newRow(name) << facebook << text << profile << cancelBesideAfterMs << besideUpdates;
+        };
 
-        QTest::newRow("ig three letters") << false << "https://www.instagram.com/abc/" << "abc" << "Abc" << true;
-        QTest::newRow("ig underscores") << false << "@NAT_geo_TV" << "nat_geo_tv" << "Nat Geo Tv" << false;
-        QTest::newRow("fb four letters") << true << "facebook:abcd" << "abcd" << "Abcd" << true;
-        QTest::newRow("fb dots") << true << "https://www.facebook.com/pages/Nat.Geo" << "Nat.Geo" << "Nat Geo" << false;
-        QTest::newRow("unreadable text is the handle") << false << "@@" << "@@" << "@@" << false;
+        row("ig three letters", false, "https://www.instagram.com/abc/", "abc | Abc | true");
+        row("ig underscores, beside cancelled before the call", false, "@NAT_geo_TV",
+            "nat_geo_tv | Nat Geo Tv | false", -1, 0);
+        row("fb four letters, beside cancelled in the first wait", true, "facebook:abcd", "abcd | Abcd | true",
+            200, 0);
+        row("fb dots, beside cancelled in the second wait", true, "https://www.facebook.com/pages/Nat.Geo",
+            "Nat.Geo | Nat Geo | false", 800, 1);
+        row("unreadable text is the handle", false, "@@", "@@ | @@ | false");
         // Three characters: five UTF-16 units, four code points.
         const QString accented = QStringLiteral("e\u0301\U00010330x");
-        QTest::newRow("an accent and a letter outside the BMP are one character each")
-                << false << accented << accented << QStringLiteral("E\u0301\U00010330x") << true;
+        row("an accent and a letter outside the BMP are one character each", false, accented,
+            accented + QStringLiteral(" | E\u0301\U00010330x | true"));
     }
     void fetch()
     {
         QFETCH(bool, facebook);
         QFETCH(QString, text);
-        QFETCH(QString, username);
+        QFETCH(int, cancelBesideAfterMs);
         // What each source makes: instalments, days between reels, thumbnail size, the sample
         // videos and durations of reels 5 and 10; followers, views and likes within [lower, upper).
         struct Recipe { QList<int> sizes; int daysApart; QString thumbnailSize, idPrefix; QList<int> samples; QList<qint64> durations, bounds; };
@@ -65,12 +57,26 @@ private slots:
                 ? Recipe{ { 9, 18 }, 2, "/640/360", "fb-", { 2, 2 }, { 73, 38 }, { 200, 12000000, 4000, 980000, 50, 22000 } }
                 : Recipe{ { 12, 24 }, 1, "/480/854", "", { 5, 2 }, { 47, 34 }, { 5000, 8500000, 12000, 3400000, 500, 240000 } };
         ProfileServiceType &source = facebook ? static_cast<ProfileServiceType &>(m_facebook) : m_instagram;
-        FetchRecorder recorder, second;
+        FetchRecorder recorder, beside;
+        Cancellation cancel;
+        if (cancelBesideAfterMs == -1)
+            cancel.cancel();
         const QDateTime called = QDateTime::currentDateTime();
         recorder.fetch(source, text);
-        second.fetch(source, text);
-        QCOMPARE(recorder.updates.size(), 0); // nothing arrives synchronously
-        QVERIFY(recorder.waitFinished() && second.waitFinished());
+        beside.fetch(source, text, cancel);
+        if (cancelBesideAfterMs >= 0) {
+            QTest::qWait(cancelBesideAfterMs);
+            cancel.cancel();
+            QVERIFY2(!beside.finished(), "the completion never runs inside cancel()");
+        }
+        if (cancelBesideAfterMs != -2) {
+            QVERIFY(beside.waitFinished(2000));
+            // Cancelling ends the wait at once: the same fetch beside it, started just before and
+            // not cancelled, has not moved on yet.
+            QCOMPARE(recorder.updates.size(), beside.updates.size());
+            QVERIFY(beside.outcome->wasCancelled());
+        }
+        QVERIFY(recorder.waitFinished() && beside.waitFinished());
         QVERIFY(recorder.outcome->succeeded());
         QCOMPARE(recorder.completions, 1);
         QCOMPARE(recorder.updates.size(), 2);
@@ -82,11 +88,10 @@ private slots:
         QCOMPARE(reels.mid(0, r.sizes[0]), first);
         QCOMPARE(same, profile);
 
-        QCOMPARE(profile.username, username);
-        QTEST(profile.displayName, "displayName");
+        QTEST(answers(profile.username, profile.displayName, profile.isVerified), "profile");
+        const QString &username = profile.username;
         QCOMPARE(profile.avatarURL.toString(),
                  Config::current().placeholderImageBase() + username + (facebook ? "-fb-avatar" : "-avatar") + "/240/240");
-        QTEST(profile.isVerified, "verified");
         QCOMPARE(profile.platform, facebook ? SocialPlatform::facebook : SocialPlatform::instagram);
         QVERIFY2(profile.isDemo, "a made-up profile says so");
         QCOMPARE(profile.reelCount, r.sizes[1]);
@@ -94,8 +99,7 @@ private slots:
         for (int i = 0; i < reels.size(); ++i) {
             const Reel &reel = reels.at(i);
             QCOMPARE(reel.id, r.idPrefix + username + u'-' + QString::number(i));
-            QCOMPARE(reel.variants.size(), 4);
-            QCOMPARE(QSet<QUrl>(reel.variants.cbegin(), reel.variants.cend()).size(), 1);
+            QCOMPARE(reel.variants.values(), QList<QUrl>(4, reel.variants.value(VideoQuality::audio)));
             QCOMPARE(reel.thumbnailURL.toString(), Config::current().placeholderImageBase() + reel.id + r.thumbnailSize);
             QVERIFY(qAbs(reel.postedAt.secsTo(called) - i * r.daysApart * 86400) < 5);
             QVERIFY(reel.viewCount >= r.bounds[2] && reel.viewCount < r.bounds[3]);
@@ -106,63 +110,25 @@ private slots:
             QCOMPARE(reels.at(5 + 5 * k).durationSeconds, r.durations[k]);
         }
 
-        // Same account twice: a fresh id each time, the same generated numbers within one run.
-        const FetchRecorder::Update &again = second.updates.last();
+        if (cancelBesideAfterMs != -2)
+            QTest::qWait(1200); // nothing more arrives after a cancelled end
+        QTEST(int(beside.updates.size()), "besideUpdates");
+        QCOMPARE(beside.completions, 1);
+        if (beside.updates.isEmpty())
+            return;
+        const FetchRecorder::Update &again = beside.updates.last();
         QVERIFY(profile.id != again.profile.id);
         QCOMPARE(again.profile.followerCount, profile.followerCount);
         QCOMPARE(again.reels.at(3).viewCount, reels.at(3).viewCount);
     }
 
-    // Cancelling ends the fetch at once, and only that fetch: another one beside it goes on.
-    void cancellation_data()
-    {
-        QTest::addColumn<int>("cancelAfterMs");
-        QTest::addColumn<int>("expectedUpdates");
-        QTest::newRow("before the call") << -1 << 0;
-        QTest::newRow("during the first wait") << 200 << 0;
-        QTest::newRow("during the second wait") << 800 << 1;
-    }
-    void cancellation()
-    {
-        QFETCH(int, cancelAfterMs);
-        QFETCH(int, expectedUpdates);
-
-        FetchRecorder recorder, beside;
-        Cancellation cancel;
-        if (cancelAfterMs < 0)
-            cancel.cancel();
-        recorder.fetch(m_instagram, QStringLiteral("nasa"), cancel);
-        beside.fetch(m_instagram, QStringLiteral("other"));
-        if (cancelAfterMs >= 0) {
-            QTest::qWait(cancelAfterMs);
-            cancel.cancel();
-            QVERIFY2(!recorder.finished(), "the completion never runs inside cancel()");
-        }
-        QVERIFY(recorder.waitFinished(2000));
-        const qint64 endedAt = recorder.clock.elapsed();
-        QVERIFY(recorder.outcome->wasCancelled());
-        QCOMPARE(recorder.updates.size(), expectedUpdates);
-        // Cancelling ends the wait at once rather than when it would have run out.
-        QVERIFY2(endedAt < qMax(cancelAfterMs, 0) + 300, qPrintable(QString::number(endedAt)));
-
-        QVERIFY(beside.waitFinished());
-        QVERIFY(beside.outcome->succeeded());
-        QCOMPARE(beside.updates.size(), 2);
-        QCOMPARE(beside.updates.last().profile.username, "other");
-        QTest::qWait(1200); // nothing more arrives after a cancelled end
-        QCOMPARE(recorder.updates.size(), expectedUpdates);
-        QCOMPARE(recorder.completions, 1);
-    }
-
-    void pseudoCountStaysInRangeAndIsStable()
+    // A range this narrow shows an end off by one; the sources' wide ones would hide it.
+    void pseudoCountStaysInRange()
     {
         for (int i = 0; i < 2000; ++i) {
-            const QString seed = QStringLiteral("seed-%1").arg(i);
-            const qint64 value = pseudoCount(seed, i % 13, 5, 9);
-            QVERIFY(value >= 5 && value < 9);
-            QCOMPARE(pseudoCount(seed, i % 13, 5, 9), value);
+            const qint64 value = pseudoCount(QStringLiteral("seed-%1").arg(i), i % 13, 5, 9);
+            QVERIFY2(value >= 5 && value < 9, qPrintable(QString::number(value)));
         }
-        QCOMPARE(pseudoCount(QStringLiteral("x"), 1, 7, 8), 7);
     }
 };
 
