@@ -1,17 +1,16 @@
-// The application as a process. Closing its window ends it, whatever was opened before, and
-// leaves no part file: a child run of this program sets the application up as clipdock does,
-// drives the window and closes it. The built clipdock is started for its arguments and its one
-// window per user, which shows in the searches the Instagram simulator receives.
+// The application as a process. A child run of this program sets the application up as clipdock
+// does, drives the window and closes it. The built clipdock is started for its arguments and its
+// one window per user, which shows in the searches the Instagram simulator receives.
 
 #include "browsing/ContentView.h"
 #include "downloads/DownloadDestination.h"
 #include "downloads/DownloadManager.h"
-#include "downloads/MediaFile.h"
 #include "updates/AppVersion.h"
 #include "ChildProcesses.h"
 #include "DownloadReels.h"
-#include "InstagramSimulator.h"
+#include "LocalInstagram.h"
 #include "MediaSimulator.h"
+#include "PartFiles.h"
 #include "SignInCookies.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -37,13 +36,6 @@ Q_IMPORT_QML_PLUGIN(ClipDockPlugin)
 namespace {
 
 const QByteArray closedLine = "window closed";
-
-QStringList partFiles(const QString &folder)
-{
-    QStringList parts = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    parts.removeIf([](const QString &name) { return !MediaFile::isPartFileName(name); });
-    return parts;
-}
 
 // Shows the sheet that `open` raises, then lets `close` put it away.
 bool openAndClose(QQuickWindow *window, const char *sheetName, const std::function<void()> &open,
@@ -99,12 +91,11 @@ bool drive(const QString &step, QQuickWindow *window, ContentView &root, const Q
         DownloadManager *manager = root.downloadManager();
         const auto enqueue = [manager, reel] { manager->enqueue({ reel }, VideoQuality::hd720); };
         const auto putAway = [manager] {
-            // Once the transfer has written its first bytes.
             (void)QTest::qWaitFor([manager] { return manager->overallPercent() > 0; }, 10000);
             manager->setPresented(false);
         };
         return openAndClose(window, "downloadSheet", enqueue, putAway)
-                && manager->activeCount() == 1 && partFiles(folder).size() == 1;
+                && manager->activeCount() == 1 && partFilesIn(folder).size() == 1;
     }
     return false;
 }
@@ -141,8 +132,7 @@ private slots:
     void closingTheWindowQuits_data()
     {
         QTest::addColumn<QString>("step");
-        // Each sheet is a window of its own, still there once hidden: here the player and the
-        // login sheet over it, or the download sheet that enqueueing opens.
+        // Each sheet is a window of its own, still there once hidden.
         QTest::newRow("after the player, the login sheet and a link from outside") << QStringLiteral("link");
         QTest::newRow("while a transfer runs") << QStringLiteral("transfer");
     }
@@ -164,7 +154,7 @@ private slots:
                  "the process is still running with its window closed");
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
-        QCOMPARE(partFiles(folder.path()), QStringList());
+        QCOMPARE(partFilesIn(folder.path()), QStringList());
     }
 
     // Help, the version and what it does not take are answered without a window.
@@ -198,20 +188,18 @@ private slots:
     // socket left by a killed instance do not stop the next start.
     void oneWindowTakesEveryLink()
     {
-        TestServer server;
-        InstagramSimulator instagram(server);
+        LocalInstagram instagram;
         for (const char *name : { "nasa", "natgeo", "esa" })
-            instagram.addProfile(QString::fromLatin1(name), 3);
-        TestEnvironment::setOrigins({ { "CLIPDOCK_INSTAGRAM_ORIGIN", server.origin() } });
+            instagram.simulator.addProfile(QString::fromLatin1(name), 3);
         // A kept session, so that the app asks the simulator rather than its demo profiles.
-        const QNetworkCookie session = lastingCookie("sessionid", "kept", server.origin().host());
+        const QNetworkCookie session = lastingCookie("sessionid", "kept", instagram.server.origin().host());
         const QString data = m_environment.home() + QStringLiteral("/.local/share/ClipDock/Clip Dock");
         QVERIFY(QDir().mkpath(data));
         QVERIFY(TestFiles::write(data + QStringLiteral("/cookies"), session.toRawForm() + '\n'));
         // Once `window` has asked for `name`'s profile `times` times in all, and still runs.
-        const auto searches = [&server](QProcess &window, const QString &name, int times) {
+        const auto searches = [&instagram](QProcess &window, const QString &name, int times) {
             const auto count = [&] {
-                const auto lookups = server.requests(InstagramSimulator::lookupPath);
+                const auto lookups = instagram.server.requests(InstagramSimulator::lookupPath);
                 return std::count_if(lookups.cbegin(), lookups.cend(), [&](const auto &request) {
                     return QUrlQuery(request.url).queryItemValue(QStringLiteral("username")) == name;
                 });
