@@ -114,11 +114,9 @@ ScreenTestCase {
         return index => fixture.reel(index).thumbnailURL
     }
 
-    // The download sheet with rows in every state, one transfer at a time: the `running` files
-    // start once the `finished` ones have ended, the first stalls at a quarter and the next
-    // waits. `saved` were saved by an earlier run and are asked for again with "Skip reels
-    // already saved" on; with `folderProblem` the chosen folder was replaced by a file and
-    // opening it says why it cannot; "mixed-narrow" has all three actions at the smallest width.
+    // The download sheet with rows in every state, one transfer at a time: `running` files start
+    // once the `finished` have ended, the first stalls at a quarter. `saved` were saved earlier
+    // and asked for again; `folderProblem` has the folder replaced by a file, then opened.
     function test_downloads_data() {
         const [ok, missing, stalled] = ["video.mp4", "missing.mp4", "stalled.mp4"]
         return rows("tag finished running saved width folderProblem", [
@@ -136,14 +134,8 @@ ScreenTestCase {
         let n = 0
         const reels = files => files.map(file => harness.mediaReel("g" + data.tag + ++n, file, 0, 0, 20 + 17 * n,
                                                                    picture(n)))
-        if (data.saved) {
-            const before = reels(data.saved)
-            manager.enqueue(before, "720p")
-            tryCompare(manager, "activeCount", 0, 10000)
-            manager.clearFinished()
-            root.settings.skipSavedReels = true
-            manager.enqueue(before, "720p")
-        }
+        if (data.saved)
+            manager.enqueue(saveEarlier(root, reels(data.saved)), "720p")
         manager.enqueue(reels(data.finished), "720p")
         tryCompare(manager, "activeCount", 0, 10000)
         manager.enqueue(reels(data.running), "720p")
@@ -181,27 +173,26 @@ ScreenTestCase {
     // unless `loading` or a `failure`, waiting `pause` ms if told; unless `downloads` is false,
     // reels 0 and 1 saved and reel 2 downloading.
     function profile(options) {
-        const f = harness.newProfileFixture()
         const opts = Object.assign({ count: 30, daysAgo: Array.from({ length: 30 }, (_, i) => i * 5),
                                      stalled: [2], followers: 1540000, displayName: "Northern Lights Daily",
-                                     username: "northern.lights", width: 460, height: 820 }, options)
-        f.load(opts.count, opts)
+                                     username: "northern.lights" }, options)
+        const w = fixtureScreen(opts.count, opts)
+        const [f, manager] = [w.fixture, w.manager]
         if (opts.failure)
             f.fail(opts.failure)
         else if (!opts.loading)
             f.finish()
-        const screen = profileScreen(f, { width: opts.width, height: opts.height })
         if (opts.pause)
             f.tellStep("Instagram asked to slow down", opts.pause)
         if (opts.downloads !== false) {
-            f.downloadManager.enqueue([f.reel(0), f.reel(1), f.reel(2)], "720p")
-            f.downloadManager.isPresented = false
-            const kind = id => ProfilePresentation.downloadKind(f.downloadManager.stateFor(id))
+            manager.enqueue([f.reel(0), f.reel(1), f.reel(2)], "720p")
+            manager.isPresented = false
+            const kind = id => ProfilePresentation.downloadKind(manager.stateFor(id))
             tryVerify(() => kind("reel-1") === "completed", 5000)
             tryVerify(() => kind("reel-2") === "downloading", 5000)
-            waitForRendering(screen)
+            waitForRendering(w.screen)
         }
-        return { fixture: f, vm: f.viewModel, screen: screen, find: name => findChild(screen, name) }
+        return w
     }
 
     // The profile screen and its sheets. Each row names the profile, what is set on the view
@@ -221,18 +212,18 @@ ScreenTestCase {
                                          customRangeEnd: new Date(Date.now() - end * 86400000),
                                          showingCustomDateRange: true })
         const sheet = (name, then) => w => {
-            const shown = w.find(name)
+            const shown = w.item(name)
             tryCompare(shown, "visible", true)
             if (then)
                 then(shown)
             return shown.contentItem
         }
         const menu = name => w => {
-            mouseClick(w.find(name + "Button"))
-            tryCompare(w.find(name), "opened", true)
+            mouseClick(w.item(name + "Button"))
+            tryCompare(w.item(name), "opened", true)
         }
         const options = smallest => w => {
-            mouseClick(w.find("mainDownloadButton"))
+            mouseClick(w.item("mainDownloadButton"))
             return sheet("qualitySheet", shown => { if (smallest) shown.width = shown.minimumWidth })(w)
         }
         const calendar = sheet("customRangeSheet", shown => {
@@ -259,19 +250,14 @@ ScreenTestCase {
             ["custom-range-valid", quiet, range(20, 5), null, [], sheet("customRangeSheet")],
             ["custom-range-warning", quiet, range(3, 9), null, [], sheet("customRangeSheet")],
             ["custom-range-calendar", quiet, range(20, 5), null, [], calendar, 400],
-            // Signed out: the demo source's made-up profile, marked as such.
-            ["profile-demo", { demo: "@northern.lights" }]])
+            // Signed out: the demo source's made-up profile, marked as such, once its pages are in.
+            ["profile-demo", { demo: "@northern.lights" }, {}, null, [],
+             w => tryCompare(w.vm, "isLoadingMore", false, 5000)]])
     }
 
     function test_profile(data) {
-        let w = null
-        if (data.options.demo) {
-            const root = searched(data.options.demo)
-            tryCompare(root.viewModel, "isLoadingMore", false, 5000)
-            w = { screen: profileScreen(root) }
-        } else {
-            w = profile(data.options)
-        }
+        const demo = data.options.demo && searched(data.options.demo)
+        const w = demo ? { vm: demo.viewModel, screen: profileScreen(demo) } : profile(data.options)
         for (const key in data.vm)
             w.vm[key] = data.vm[key]
         if (data.filter != null)

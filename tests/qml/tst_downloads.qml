@@ -59,12 +59,8 @@ ScreenTestCase {
     function test_sheetShowsTheQueue(data) {
         const w = openQueue(data.limit)
         const reels = data.files.map((file, i) => harness.mediaReel(data.tag + i, file))
-        if (data.saved) {
-            w.manager.enqueue(reels.slice(0, data.saved), "720p")
-            tryCompare(w.manager, "completedCount", data.saved, 10000)
-            w.manager.clearFinished()
-            w.root.settings.skipSavedReels = true
-        }
+        if (data.saved)
+            saveEarlier(w.root, reels.slice(0, data.saved))
         w.manager.enqueue(reels, "720p")
         verify(w.queue.visible, "every enqueue opens the sheet, an empty one too")
         tryVerify(() => data.settled(w.manager), 10000)
@@ -97,7 +93,6 @@ ScreenTestCase {
             compare(looks.message === "", message === "")
         })
         w.manager.stopAll()
-        w.root.settings.skipSavedReels = false
     }
 
     // The header's actions act on the whole queue, a row's on its own item.
@@ -157,8 +152,8 @@ ScreenTestCase {
     // A chosen folder that has gone is made again and opened; one that cannot be made says why
     // in the sheet, until a try that works.
     function test_openFolder_data() {
-        return [{ tag: "missing", file: false, note: "" },
-                { tag: "a file in its place", file: true, note: "is a file, not a folder." }]
+        return rows("tag file note", [["missing", false, ""],
+                                      ["a file in its place", true, "is a file, not a folder."]])
     }
 
     function test_openFolder(data) {
@@ -169,7 +164,6 @@ ScreenTestCase {
         harness.forgetOpenedUrls()
         w.manager.isPresented = true
         const note = w.find("folderNote")
-        verify(!note.visible)
         click(w.find("openFolderButton"))
         compare(harness.openedUrls, data.file ? [] : [folder.toString()])
         compare([harness.isFolder(folder), note.visible], [!data.file, data.file])
@@ -180,6 +174,5 @@ ScreenTestCase {
         click(w.find("openFolderButton"))
         compare(harness.openedUrls, [folder.toString()])
         verify(!note.visible)
-        w.manager.isPresented = false
     }
 }

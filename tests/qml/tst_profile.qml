@@ -12,11 +12,7 @@ ScreenTestCase {
     // Reels posted 1, 3, 10, 40 and 100 days ago unless a test says otherwise.
     function makeScreen(count, options) {
         const opts = Object.assign({ daysAgo: [1, 3, 10, 40, 100] }, options)
-        const f = harness.newProfileFixture()
-        f.load(count === undefined ? 5 : count, opts)
-        const s = { fixture: f, vm: f.viewModel, manager: f.downloadManager,
-                    screen: profileScreen(f, { width: opts.width || 460 }) }
-        s.item = name => findChild(s.screen, name)
+        const s = fixtureScreen(count === undefined ? 5 : count, opts)
         s.cell = function (index) {
             const grid = s.vm.layout === ReelsViewModel.Grid
             const view = s.item(grid ? "reelGrid" : "reelList")
@@ -78,8 +74,7 @@ ScreenTestCase {
                 [data.columns, data.gap, String(data.stored)])
         const first = s.cell(0)
         const x = item => item.mapToItem(s.screen, 0, 0).x
-        compare(first.compact, data.compact)
-        compare(findChild(first, "savedText").visible, false)
+        compare([first.compact, findChild(first, "savedText").visible], [data.compact, false])
         // Cards side by side, 20 from the left edge, one gap apart, the last 20 from the right.
         compare(x(first), 20)
         fuzzyCompare(x(s.cell(1)) - x(first) - first.width, data.gap, 0.01)
@@ -145,11 +140,9 @@ ScreenTestCase {
                 [data.mode, data.selected, data.selected, data.playing ? "reel-1" : "none"])
     }
 
-    // Pages arriving keep the cells and the scroll position; the pill shows while they may,
-    // beside the count and the controls on one line, and when loading ends nothing moves. A page
-    // that fails keeps the reels and says why, whole, on a line below the controls until a new
-    // search; a pause the platform asked for is counted down there, and "Stop" ends loading
-    // without an error.
+    // Pages arriving keep the cells and scroll position; the pill shows beside the count and the
+    // controls, and nothing moves when loading ends. A failed page keeps the reels and says why
+    // below the controls until a new search; a pause is counted down there, and "Stop" ends it.
     function test_pagesArrive_data() {
         const G = ReelsViewModel.Grid, L = ReelsViewModel.List
         const limit = "Too many requests — try again in a moment."
@@ -200,7 +193,6 @@ ScreenTestCase {
         const text = s.item(pause ? "waitNoteText" : "loadingMoreNoteText")
         compare(text.text, pause ? "Instagram asked to slow down — continuing in 30 s" : data.end)
         verify(!text.truncated, "the whole text shows")
-        // Below the controls, within the header, and the reels below it.
         verify(place(note)[1] >= place(controls)[1] + controls.height, "below the controls")
         verify(within(note, s.item("sectionHeader")), "within the header")
         waitForRendering(view)
@@ -239,29 +231,26 @@ ScreenTestCase {
         s.manager.stopAll()
     }
 
-    function test_settingsAndHandle() {
-        const s = makeScreen()
-        for (const name of ["settingsButton", "destinationPill"]) {
-            mouseClick(s.item(name))
-            verify(s.vm.showingSettings, name)
-            s.vm.showingSettings = false
-        }
-        compare(s.item("handleTitle").text, "@fixture.reels")
+    // The header names the profile and opens the settings. A made-up profile says so beside its
+    // name and offers the sign-in that shows the real one; a fetched profile shows neither.
+    function test_header_data() {
+        return rows("tag link title handle", [["instagram", "@natgeo", "Instagram", "@natgeo"],
+                                              ["facebook", "facebook.com/natgeo", "Facebook", "@natgeo"],
+                                              ["fetched", "", "", "@fixture.reels"]])
     }
 
-    // A made-up profile says so beside its name and offers the sign-in that shows the real
-    // one; a fetched profile shows neither.
-    function test_demoProfile_data() {
-        return rows("tag link title", [["instagram", "@natgeo", "Instagram"],
-                                       ["facebook", "facebook.com/natgeo", "Facebook"], ["fetched", ""]])
-    }
-
-    function test_demoProfile(data) {
+    function test_header(data) {
         const demo = data.link !== ""
         const root = demo ? searched(data.link) : null
         const s = demo ? { vm: root.viewModel, screen: profileScreen(root) } : makeScreen()
         const item = name => findChild(s.screen, name)
-        compare([item("demoBadge").visible, item("demoNote").visible], [demo, demo])
+        compare([item("handleTitle").text, item("demoBadge").visible, item("demoNote").visible],
+                [data.handle, demo, demo])
+        for (const name of ["settingsButton", "destinationPill"]) {
+            mouseClick(item(name))
+            verify(s.vm.showingSettings, name)
+            s.vm.showingSettings = false
+        }
         if (!demo)
             return
         compare(item("demoNoteText").text, "Demo profile: sign in to " + data.title + " to see the real one.")

@@ -9,17 +9,21 @@ ScreenTestCase {
     width: 460
     height: 820
 
-    // A signed-in Facebook profile is read page by page, and the button says which.
+    // Return, Enter and the main button all submit, and the button takes the focus from the
+    // field; blank text submits nothing. A signed-in Facebook profile is read page by page, and
+    // the button says which.
     function test_mainButton_data() {
-        const E = ReelsViewModel.Empty, L = ReelsViewModel.Loading
-        return rows("tag text search enabled dim label phase signIn", [
-            ["empty", "", false, false, 0.5, "Find Reels", E],
-            ["blanks", "   ", false, true, 1, "Find Reels", E],
-            ["typed", "@natgeo", false, true, 1, "Find Reels", E],
-            ["loading", "@natgeo", true, false, 1, "Fetching reels…", L],
-            ["loading, facebook", "facebook.com/somepage", true, false, 1, "Reading the reels page…", L,
+        const [E, L, R] = [ReelsViewModel.Empty, ReelsViewModel.Loading, Qt.Key_Return]
+        return rows("tag text submit enabled dim label phase signIn", [
+            ["empty", "", 0, false, 0.5, "Find Reels", E], ["typed", "@natgeo", 0, true, 1, "Find Reels", E],
+            ["return, blanks", "   ", R, true, 1, "Find Reels", E],
+            ["button, blanks", "   ", "button", true, 1, "Find Reels", E],
+            ["return, handle", "@natgeo", R, false, 1, "Fetching reels…", L],
+            ["enter, handle", "@natgeo", Qt.Key_Enter, false, 1, "Fetching reels…", L],
+            ["button, handle", "@natgeo", "button", false, 1, "Fetching reels…", L],
+            ["return, facebook", "facebook.com/somepage", R, false, 1, "Reading the reels page…", L,
              "facebook"],
-            ["error", "???", true, true, 1, "Find Reels", ReelsViewModel.Error]])
+            ["error", "???", R, true, 1, "Find Reels", ReelsViewModel.Error]])
     }
 
     function test_mainButton(data) {
@@ -28,11 +32,14 @@ ScreenTestCase {
             harness.signInBrowser(data.signIn)
             tryCompare(s.vm.facebookAuth, "isSignedIn", true, 5000)
         }
-        s.vm.inputText = data.text
-        if (data.search)
-            s.vm.search()
-        tryCompare(s.vm, "phase", data.phase)
+        const field = s.item("linkField")
+        tryVerify(() => field.activeFocus, 2000, "the field has focus when the screen shows")
+        type(data.text)
+        compare(s.vm.inputText, data.text)
         const button = s.item("mainButton")
+        if (data.submit)
+            data.submit === "button" ? mouseClick(button) : keyClick(data.submit)
+        tryCompare(s.vm, "phase", data.phase)
         compare([button.enabled, button.restingOpacity], [data.enabled, data.dim])
         try {
             tryCompare(s.item("mainButtonLabel"), "text", data.label)
@@ -42,30 +49,10 @@ ScreenTestCase {
                 s.vm.facebookAuth.signOut()
             }
         }
+        if (data.submit === "button" && data.phase === ReelsViewModel.Loading)
+            verify(!field.activeFocus, "the button takes the focus from the field")
         tryCompare(s.item("errorNote"), "visible", data.phase === ReelsViewModel.Error)
         verify(!s.item("errorNote").visible || s.item("errorText").text === s.vm.errorMessage, s.vm.errorMessage)
-    }
-
-    // Return, Enter and the main button all submit; blank text submits nothing. The button takes
-    // the focus from the field.
-    function test_submit_data() {
-        const [L, E] = [ReelsViewModel.Loading, ReelsViewModel.Empty]
-        return rows("tag text key phase", [
-            ["return, handle", "@natgeo", Qt.Key_Return, L], ["return, blanks", "   ", Qt.Key_Return, E],
-            ["enter, handle", "@natgeo", Qt.Key_Enter, L],
-            ["button, handle", "@natgeo", 0, L], ["button, blanks", "   ", 0, E]])
-    }
-
-    function test_submit(data) {
-        const s = screen("search")
-        const field = s.item("linkField")
-        tryVerify(() => field.activeFocus, 2000, "the field has focus when the screen shows")
-        type(data.text)
-        compare(s.vm.inputText, data.text)
-        data.key ? keyClick(data.key) : mouseClick(s.item("mainButton"))
-        compare(s.vm.phase, data.phase)
-        if (!data.key && data.phase === ReelsViewModel.Loading)
-            verify(!field.activeFocus, "the button takes the focus from the field")
     }
 
     // Pasting takes the clipboard as it is; clearing empties the field.
@@ -90,8 +77,8 @@ ScreenTestCase {
 
     // Each pill follows its own platform's state and opens its own login.
     function test_pills_data() {
-        return [{ tag: "instagram", other: "facebook", title: "Instagram" },
-                { tag: "facebook", other: "instagram", title: "Facebook" }]
+        return rows("tag other title", [["instagram", "facebook", "Instagram"],
+                                        ["facebook", "instagram", "Facebook"]])
     }
 
     function test_pills(data) {
@@ -100,8 +87,7 @@ ScreenTestCase {
         const auth = s.vm[data.tag + "Auth"]
         s.vm.loginTarget = data.other
         mouseClick(findChild(pill, "connectPill"))
-        compare(s.vm.loginTarget, data.tag)
-        verify(s.vm.showingLogin)
+        compare([s.vm.loginTarget, s.vm.showingLogin], [data.tag, true])
 
         harness.signInBrowser(data.tag)
         tryCompare(findChild(pill, "signedInPill"), "visible", true, 5000)

@@ -75,6 +75,26 @@ TestCase {
         return screen
     }
 
+    // The profile screen over a new profile fixture that has loaded `count` reels with `options`
+    // (the fixture's, and the screen's width and height); `item` finds in the screen.
+    function fixtureScreen(count, options) {
+        const f = harness.newProfileFixture()
+        f.load(count, options)
+        const screen = profileScreen(f, { width: options.width || 460, height: options.height || 820 })
+        return { fixture: f, vm: f.viewModel, manager: f.downloadManager, screen: screen,
+                 item: name => findChild(screen, name) }
+    }
+
+    // Saves `reels` through the root's queue as an earlier run would have, then turns "Skip reels
+    // already saved" on, so that asking for them again finds them saved; returns the reels.
+    function saveEarlier(root, reels) {
+        root.downloadManager.enqueue(reels, "720p")
+        tryCompare(root.downloadManager, "completedCount", reels.length, 10000)
+        root.downloadManager.clearFinished()
+        root.settings.skipSavedReels = true
+        return reels
+    }
+
     // Rows from arrays under one line of names: rows("tag a", [["x", 1]]) is [{ tag: "x", a: 1 }].
     function rows(names, values) {
         const keys = names.split(" ")
